@@ -1,0 +1,43 @@
+# Test helpers shared by every subsystem.
+#
+#   tarvelin_add_test(NAME SUBSYSTEM <core|detection|driverdb|...> KIND <unit|pty|wine|e2e>
+#                     SOURCES ... [LIBS ...] [NATIVE_ONLY] [WINDOWS_ONLY])
+#
+# Builds one GoogleTest program linked with the product library and the simulated services,
+# and registers each of its tests with CTest carrying the subsystem and kind labels. In a
+# cross build the programs run under Wine, so their kind label becomes "wine".
+
+if(TARVELIN_BUILD_TESTS)
+  if(CMAKE_CROSSCOMPILING)
+    # Debian ships GoogleTest as sources; build them with the cross compiler.
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+    add_library(GTest::gmock ALIAS gmock)
+  else()
+    find_package(GTest REQUIRED)
+  endif()
+  include(GoogleTest)
+endif()
+
+function(tarvelin_add_test name)
+  cmake_parse_arguments(T "NATIVE_ONLY;WINDOWS_ONLY" "SUBSYSTEM;KIND" "SOURCES;LIBS" ${ARGN})
+  if(T_NATIVE_ONLY AND WIN32)
+    return()
+  endif()
+  if(T_WINDOWS_ONLY AND NOT WIN32)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE tarvelin tarvelin_sim GTest::gtest_main GTest::gmock ${T_LIBS})
+  set(kind ${T_KIND})
+  if(CMAKE_CROSSCOMPILING)
+    set(kind wine)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES LABELS "${T_SUBSYSTEM};${kind}" TIMEOUT 300)
+endfunction()

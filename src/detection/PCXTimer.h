@@ -1,0 +1,44 @@
+#pragma once
+// A timer object with Enabled, Interval and a Tick event. A timer runs for the object
+// exactly when Enabled is true and Interval is not 0; while it runs the timer table holds
+// a strong reference, so the object keeps ticking even when its owner drops it.
+#include <cstdint>
+#include <memory>
+
+#include "core/Event.h"
+#include "platform/EventLoop.h"
+
+namespace tarvelin {
+
+class PCXTimer : public std::enable_shared_from_this<PCXTimer> {
+public:
+    struct Key {  // only Create can make one, so every timer is owned by a shared_ptr
+    private:
+        Key() = default;
+        friend class PCXTimer;
+    };
+    static std::shared_ptr<PCXTimer> Create() { return std::make_shared<PCXTimer>(Key{}); }
+    explicit PCXTimer(Key) {}
+    ~PCXTimer();
+    PCXTimer(const PCXTimer&) = delete;
+    PCXTimer& operator=(const PCXTimer&) = delete;
+
+    bool Enabled() const { return enabled_; }
+    // Both setters may throw AppError "No timers available" when they start a timer.
+    void SetEnabled(bool enabled);
+    uint32_t Interval() const { return interval_; }
+    void SetInterval(uint32_t interval);
+
+    Event<> Tick;
+    void RaiseTick() { Tick.Raise(); }
+
+    // Read and cleared by the timer table only.
+    platform::TimerId TimerID() const { return timerId_; }
+
+private:
+    uint32_t interval_ = 0;
+    bool enabled_ = false;
+    platform::TimerId timerId_ = 0;
+};
+
+}  // namespace tarvelin

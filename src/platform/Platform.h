@@ -1,0 +1,33 @@
+#pragma once
+// The services the program's logic is handed. The Windows entry point fills it with the
+// real adapters, native tools with the Linux ones, tests with the simulations. A service a
+// caller does not need may stay null.
+namespace tarvelin::platform {
+
+class IEventLoop;
+class IClock;
+class IRegistry;
+class INamedLocks;
+class IOsVersion;
+class IProcess;
+class IMessageBox;
+class IShell;
+class ISystemText;
+class IFileSystem;
+class ISerialDeviceFactory;
+
+struct Platform {
+    IEventLoop* loop = nullptr;
+    IClock* clock = nullptr;
+    IRegistry* registry = nullptr;
+    INamedLocks* locks = nullptr;
+    IOsVersion* osVersion = nullptr;
+    IProcess* process = nullptr;
+    IMessageBox* messageBox = nullptr;
+    IShell* shell = nullptr;
+    ISystemText* systemText = nullptr;
+    IFileSystem* files = nullptr;
+    ISerialDeviceFactory* serial = nullptr;
+};
+
+}  // namespace tarvelin::platform
