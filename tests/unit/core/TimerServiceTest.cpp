@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/AppError.h"
+#include "core/modAppMain.h"
+#include "detection/PCXTimer.h"
+#include "detection/modXTimer.h"
+#include "sim/SimPlatform.h"
+
+namespace tarvelin {
+namespace {
+
+class TimerServiceTest : public ::testing::Test {
+protected:
+    sim::SimPlatform sim;
+
+    std::shared_ptr<PCXTimer> Counting(uint32_t interval, int& ticks, std::vector<Connection>& keep) {
+        auto timer = PCXTimer::Create();
+        keep.push_back(timer->Tick.Connect([&ticks] { ++ticks; }));
+        timer->SetInterval(interval);
+        timer->SetEnabled(true);
+        return timer;
+    }
+};
+
+TEST_F(TimerServiceTest, TimerRunsOnlyWhenEnabledWithNonZeroInterval) {
+    auto timer = PCXTimer::Create();
+    int ticks = 0;
+    auto c = timer->Tick.Connect([&] { ++ticks; });
+
+    timer->SetInterval(200);
+    EXPECT_EQ(sim.loop.TimerCount(), 0u);
+    timer->SetEnabled(true);
+    EXPECT_EQ(sim.loop.TimerCount(), 1u);
+    sim.loop.Advance(1000);
+    EXPECT_EQ(ticks, 5);
+
+    auto other = PCXTimer::Create();
+    other->SetEnabled(true);
+    EXPECT_EQ(other->TimerID(), 0u);  // interval 0: nothing runs
+    other->SetInterval(50);
+    EXPECT_NE(other->TimerID(), 0u);
+
+    timer->SetEnabled(false);
+    sim.loop.Advance(1000);
+    EXPECT_EQ(ticks, 5);
+    EXPECT_EQ(timer->TimerID(), 0u);
+}
+
+TEST_F(TimerServiceTest, ChangingIntervalRestartsFromNow) {
+    int ticks = 0;
+    std::vector<Connection> keep;
+    auto timer = Counting(200, ticks, keep);
+    sim.loop.Advance(150);
+    timer->SetInterval(300);
+    sim.loop.Advance(299);
+    EXPECT_EQ(ticks, 0);
+    sim.loop.Advance(1);
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(TimerServiceTest, TableGrowsByFiveAndReusesFreeRecords) {
+    std::vector<std::shared_ptr<PCXTimer>> timers;
+    std::vector<Connection> keep;
+    int ticks = 0;
+    for (int i = 0; i < 6; ++i) timers.push_back(Counting(100, ticks, keep));
+    EXPECT_EQ(TimerTable().size(), 10u);
+
+    const platform::TimerId freed = timers[2]->TimerID();
+    timers[2]->SetEnabled(false);
+    EXPECT_EQ(TimerTable()[2].id, 0u);
+    EXPECT_EQ(TimerTable()[2].timer, nullptr);
+
+    timers.push_back(Counting(100, ticks, keep));
+    EXPECT_EQ(TimerTable().size(), 10u);
+    EXPECT_EQ(TimerTable()[2].id, timers.back()->TimerID());
+    EXPECT_NE(timers.back()->TimerID(), freed);
+}
+
+TEST_F(TimerServiceTest, RunningTimerOutlivesItsOwnerUntilStopped) {
+    int ticks = 0;
+    std::vector<Connection> keep;
+    std::weak_ptr<PCXTimer> weak;
+    {
+        auto timer = Counting(100, ticks, keep);
+        weak = timer;
+    }
+    sim.loop.Advance(300);
+    EXPECT_EQ(ticks, 3);
+    ASSERT_FALSE(weak.expired());
+    weak.lock()->SetEnabled(false);
+    EXPECT_TRUE(weak.expired());
+}
+
+TEST_F(TimerServiceTest, OverlappingTickIsDroppedWhileOthersKeepTicking) {
+    auto slow = PCXTimer::Create();
+    int slowTicks = 0, fastTicks = 0;
+    std::vector<Connection> keep;
+    keep.push_back(slow->Tick.Connect([&] {
+        ++slowTicks;
+        if (slowTicks == 1) sim.loop.Advance(1000);  // the handler "pumps" for five intervals
+    }));
+    slow->SetInterval(200);
+    slow->SetEnabled(true);
+    auto fast = Counting(100, fastTicks, keep);
+
+    sim.loop.Advance(200);
+    EXPECT_EQ(slowTicks, 1) << "no tick may arrive while the previous one runs";
+    EXPECT_GE(fastTicks, 10);
+    sim.loop.Advance(200);
+    EXPECT_EQ(slowTicks, 2);
+}
+
+TEST_F(TimerServiceTest, ErrorInTickUnregistersTheTimer) {
+    auto timer = PCXTimer::Create();
+    int ticks = 0;
+    auto c = timer->Tick.Connect([&] {
+        ++ticks;
+        throw AppError(5, "test", "boom");
+    });
+    timer->SetInterval(100);
+    timer->SetEnabled(true);
+    const platform::TimerId id = timer->TimerID();
+
+    sim.loop.Advance(500);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(sim.loop.TimerCount(), 0u);
+    // The object keeps its own view until its owner restarts it.
+    EXPECT_TRUE(timer->Enabled());
+    EXPECT_EQ(timer->TimerID(), id);
+    timer->SetEnabled(false);
+    timer->SetEnabled(true);
+    sim.loop.Advance(100);
+    EXPECT_EQ(ticks, 2);
+}
+
+TEST_F(TimerServiceTest, TickHandlerMayStopItsOwnTimerAndDropTheObject) {
+    auto timer = PCXTimer::Create();
+    int ticks = 0;
+    auto c = timer->Tick.Connect([&] {
+        ++ticks;
+        timer->SetEnabled(false);
+        timer.reset();
+    });
+    timer->SetInterval(100);
+    timer->SetEnabled(true);
+    sim.loop.Advance(500);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(sim.loop.TimerCount(), 0u);
+}
+
+TEST_F(TimerServiceTest, NoTimersAvailableIsRaisedAndLeavesTheObjectWithoutTimer) {
+    auto timer = PCXTimer::Create();
+    timer->SetInterval(100);
+    sim.loop.FailNextStarts(1);
+    try {
+        timer->SetEnabled(true);
+        FAIL() << "expected an error";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.Number(), static_cast<int32_t>(0x80047925u));
+        EXPECT_EQ(e.Description(), "No timers available");
+    }
+    EXPECT_EQ(timer->TimerID(), 0u);
+    EXPECT_TRUE(TimerTable().empty());
+}
+
+struct Recorder : Runnable {
+    Recorder(std::string n, std::vector<std::string>& l) : name(std::move(n)), log(l) {}
+    void Start() override { log.push_back(name); }
+    std::string name;
+    std::vector<std::string>& log;
+};
+
+TEST_F(TimerServiceTest, RunLaterStartsInOrderFromOneCallbackAndKeepsObjectsAlive) {
+    std::vector<std::string> log;
+    std::weak_ptr<Recorder> weakA;
+    {
+        auto a = std::make_shared<Recorder>("A", log);
+        weakA = a;
+        RunLater(a);
+    }
+    RunLater(std::make_shared<Recorder>("B", log));
+    RunLater(std::make_shared<Recorder>("C", log));
+    EXPECT_FALSE(weakA.expired()) << "queued objects stay alive";
+    EXPECT_TRUE(log.empty()) << "nothing starts inside the caller's call";
+
+    sim.loop.PumpOnce();
+    sim.loop.Advance(10);
+    EXPECT_EQ(log, (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_TRUE(weakA.expired());
+    EXPECT_FALSE(AppState().deferredQueue.has_value());
+    EXPECT_EQ(sim.loop.TimerCount(), 0u) << "every one-shot timer stopped itself";
+}
+
+struct Chaining : Runnable {
+    explicit Chaining(std::vector<std::string>& l) : log(l) {}
+    void Start() override {
+        log.push_back("first");
+        RunLater(std::make_shared<Recorder>("queued by first", log));
+        throw AppError(1, "test", "a failing start does not stop the rest");
+    }
+    std::vector<std::string>& log;
+};
+
+TEST_F(TimerServiceTest, RunLaterStartsObjectsQueuedDuringThePass) {
+    std::vector<std::string> log;
+    RunLater(std::make_shared<Chaining>(log));
+    sim.loop.Advance(10);
+    EXPECT_EQ(log, (std::vector<std::string>{"first", "queued by first"}));
+    sim.loop.Advance(100);
+    EXPECT_EQ(log.size(), 2u);
+}
+
+TEST_F(TimerServiceTest, SharedTimerIsCountedByUsers) {
+    auto a = SharedTimerAcquire();
+    auto b = SharedTimerAcquire();
+    auto c = SharedTimerAcquire();
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(a->Interval(), 100u);
+    EXPECT_TRUE(a->Enabled());
+    b = SharedTimerRelease();
+    c = SharedTimerRelease();
+    EXPECT_NE(AppState().sharedTimer, nullptr);
+    a = SharedTimerRelease();
+    EXPECT_EQ(AppState().sharedTimer, nullptr);
+    EXPECT_EQ(AppState().sharedTimerUsers, 0);
+    EXPECT_EQ(sim.loop.TimerCount(), 0u) << "an unused shared timer stops ticking";
+
+    auto d = SharedTimerAcquire();
+    EXPECT_NE(d, nullptr);
+    EXPECT_EQ(AppState().sharedTimerUsers, 1);
+}
+
+TEST_F(TimerServiceTest, AppCleanupIsSafeTwiceAndDropsQueueAndSharedTimer) {
+    AppCleanup();
+    std::vector<std::string> log;
+    auto shared = SharedTimerAcquire();
+    RunLater(std::make_shared<Recorder>("never", log));
+    AppCleanup();
+    AppCleanup();
+    EXPECT_EQ(AppState().sharedTimer, nullptr);
+    sim.loop.Advance(100);
+    EXPECT_TRUE(log.empty());
+}
+
+}  // namespace
+}  // namespace tarvelin
