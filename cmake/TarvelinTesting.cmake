@@ -39,5 +39,24 @@ function(tarvelin_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${T_SUBSYSTEM};${kind}" TIMEOUT 300)
+    PROPERTIES TIMEOUT 300)
+  tarvelin_label_discovered_tests(${name} "${T_SUBSYSTEM};${kind}")
+endfunction()
+
+# gtest_discover_tests passes list-valued properties on as separate words, so a test could
+# carry only one label. This runs after discovery at test time and labels every test that
+# the program's discovery file added.
+function(tarvelin_label_discovered_tests name labels)
+  set(tests_file "${CMAKE_CURRENT_BINARY_DIR}/${name}[1]_tests.cmake")
+  set(script "${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake")
+  file(WRITE "${script}"
+    "if(EXISTS [==[${tests_file}]==])\n"
+    "  file(STRINGS [==[${tests_file}]==] lines REGEX [==[^add_test]==])\n"
+    "  foreach(line IN LISTS lines)\n"
+    "    if(line MATCHES [==[^add_test\\(\\[=\\[(.*)\\]=\\] ]==])\n"
+    "      set_tests_properties(\"\${CMAKE_MATCH_1}\" PROPERTIES LABELS [==[${labels}]==])\n"
+    "    endif()\n"
+    "  endforeach()\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${script}")
 endfunction()
