@@ -17,9 +17,15 @@ inline constexpr char kMutexName[] = "VexrGPRSHelperMutex";
 // Opens the main window modelessly; the Windows entry point passes frmMain's loader.
 using MainWindowOpener = std::function<void()>;
 
+// What start-up asks of the windowing side of the program.
+struct AppShell {
+    std::function<void()> initCommonControls;  // the internet-address control class
+    MainWindowOpener openMainWindow;
+};
+
 // The process entry: single-instance lock, system check, "/auto", cached settings, main
-// window. Returns once the window is shown (or at once when start-up ends early).
-void Main(platform::Platform& platform, const MainWindowOpener& openMainWindow);
+// window. Returns true once the window is shown, false when start-up ended early.
+bool Main(platform::Platform& platform, const AppShell& shell);
 bool CheckOSCompatibility(bool showMessage);
 void AppStart(const MainWindowOpener& openMainWindow);
 void AppCleanup();

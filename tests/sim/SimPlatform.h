@@ -1,11 +1,16 @@
 #pragma once
 // A whole simulated system for one test: binds itself as the process's platform on
 // construction and leaves the process-wide records clean on destruction.
+#include <set>
+#include <string>
+
 #include "core/AppState.h"
 #include "core/modAppMain.h"
 #include "core/modSystemWinVer.h"
 #include "detection/modXTimer.h"
 #include "platform/Platform.h"
+#include "sim/SimRegistry.h"
+#include "sim/SimSystem.h"
 #include "sim/VirtualEventLoop.h"
 
 namespace tarvelin::sim {
@@ -15,6 +20,13 @@ public:
     SimPlatform() {
         platform.loop = &loop;
         platform.clock = &loop;
+        platform.registry = &registry;
+        platform.locks = &locks;
+        platform.osVersion = &osVersion;
+        platform.process = &process;
+        platform.messageBox = &messageBox;
+        platform.shell = &shell;
+        platform.systemText = &systemText;
         Unbind();
         AppState().platform = &platform;
     }
@@ -26,6 +38,14 @@ public:
     SimPlatform& operator=(const SimPlatform&) = delete;
 
     VirtualEventLoop loop;
+    SimRegistry registry;
+    std::set<std::string> machineLocks;  // names held machine-wide
+    SimNamedLocks locks{machineLocks};
+    SimOsVersion osVersion;
+    SimProcess process;
+    RecordingMessageBox messageBox;
+    SimShell shell;
+    SimSystemText systemText;
     platform::Platform platform;
 
 private:

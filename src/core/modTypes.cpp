@@ -1,0 +1,126 @@
+#include "core/modTypes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace tarvelin {
+
+std::string Trim(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+bool IsStringFilled(std::string_view text, bool trimFirst) {
+    return trimFirst ? !Trim(text).empty() : !text.empty();
+}
+
+std::string TrimNull(std::string& text, bool updateInPlace) {
+    std::string result = text.substr(0, text.find('\0'));
+    if (updateInPlace) text = result;
+    return result;
+}
+
+int16_t UIntToInt(uint16_t value) {
+    return static_cast<int16_t>(value >= 32768 ? static_cast<int32_t>(value) - 65536 : value);
+}
+
+std::string BytesToString(const std::vector<uint8_t>& bytes, int32_t offset, int32_t count) {
+    if (offset < 0 || static_cast<size_t>(offset) >= bytes.size()) return {};
+    size_t last = bytes.size() - 1;
+    if (count >= 1) last = std::min(last, static_cast<size_t>(offset) + static_cast<size_t>(count));
+    std::string text;
+    for (size_t i = static_cast<size_t>(offset); i <= last && bytes[i] != 0; ++i) {
+        text.push_back(static_cast<char>(bytes[i]));
+    }
+    return text;
+}
+
+int32_t StringToBytes(std::string_view text, std::vector<uint8_t>& bytes, int32_t offset,
+                      int32_t maximum) {
+    if (text.empty() || offset < 0 || static_cast<size_t>(offset) >= bytes.size()) return 0;
+    size_t n = maximum > 0 ? std::min(text.size(), static_cast<size_t>(maximum)) : text.size();
+    n = std::min(n, bytes.size() - static_cast<size_t>(offset));
+    std::memcpy(bytes.data() + offset, text.data(), n);
+    return static_cast<int32_t>(n);
+}
+
+void PtrToString(std::string& text, const uint8_t* address, size_t length) {
+    text.assign(reinterpret_cast<const char*>(address), length);
+    TrimNull(text, true);
+}
+
+void StringToPtr(uint8_t* address, std::string_view text, size_t maxLength) {
+    std::memcpy(address, text.data(), std::min(text.size(), maxLength));
+}
+
+std::optional<double> ParseNumber(std::string_view text) {
+    const std::string t = Trim(text);
+    size_t i = 0;
+    auto digits = [&] {
+        const size_t start = i;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+        return i - start;
+    };
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    size_t mantissa = digits();
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return std::nullopt;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        if (digits() == 0) return std::nullopt;
+    }
+    if (i != t.size()) return std::nullopt;
+    return std::strtod(t.c_str(), nullptr);
+}
+
+std::optional<int32_t> ToLong(double value) {
+    const double rounded = std::nearbyint(value);  // the default mode rounds halves to even
+    if (!std::isfinite(rounded) || rounded < -2147483648.0 || rounded > 2147483647.0) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(rounded);
+}
+
+std::string TextUpper(std::string_view text) {
+    std::string out(text);
+    for (size_t i = 0; i < out.size(); ++i) {
+        auto c = static_cast<unsigned char>(out[i]);
+        if (c >= 'a' && c <= 'z') {
+            out[i] = static_cast<char>(c - 32);
+        } else if (i + 1 < out.size()) {
+            auto& n = reinterpret_cast<unsigned char&>(out[i + 1]);
+            if (c == 0xD0 && n >= 0xB0 && n <= 0xBF) {  // а..п
+                n = static_cast<unsigned char>(n - 0x20);
+                ++i;
+            } else if (c == 0xD1 && n >= 0x80 && n <= 0x8F) {  // р..я
+                out[i] = static_cast<char>(0xD0);
+                n = static_cast<unsigned char>(n + 0x20);
+                ++i;
+            } else if (c == 0xD1 && n == 0x91) {  // ё
+                out[i] = static_cast<char>(0xD0);
+                n = 0x81;
+                ++i;
+            }
+        }
+    }
+    return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) { return TextUpper(a) == TextUpper(b); }
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return TextUpper(text).starts_with(TextUpper(prefix));
+}
+
+bool ContainsNoCase(std::string_view text, std::string_view part) {
+    return TextUpper(text).find(TextUpper(part)) != std::string::npos;
+}
+
+}  // namespace tarvelin

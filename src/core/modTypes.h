@@ -1,0 +1,56 @@
+#pragma once
+// Small conversions between text, numbers, bytes and raw memory, shared by every module.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace tarvelin {
+
+// Leading and trailing blanks (spaces) removed.
+std::string Trim(std::string_view text);
+// True when the text, trimmed of blanks if asked, is not empty.
+bool IsStringFilled(std::string_view text, bool trimFirst = true);
+// The text up to its first NUL; written back into the argument when asked.
+std::string TrimNull(std::string& text, bool updateInPlace = false);
+int16_t UIntToInt(uint16_t value);
+inline int32_t MinLong(int32_t a, int32_t b) { return a < b ? a : b; }
+inline int32_t MaxLong(int32_t a, int32_t b) { return a > b ? a : b; }
+inline int32_t IncLong(int32_t& value) { return ++value; }
+
+template <typename T>
+int32_t ArrayCount(const T& value) {
+    if constexpr (requires { value.size(); }) {
+        return static_cast<int32_t>(value.size());
+    } else {
+        return 0;  // not an array
+    }
+}
+
+// Characters from position offset up to and including offset + count (to the end when count
+// is below 1), stopping before the first 0 byte: count + 1 positions, one character a byte.
+std::string BytesToString(const std::vector<uint8_t>& bytes, int32_t offset, int32_t count);
+// Copies the text's bytes into the array from offset, at most maximum (0: the text's
+// length) and never past the array's end. Returns the number of bytes copied.
+int32_t StringToBytes(std::string_view text, std::vector<uint8_t>& bytes, int32_t offset,
+                      int32_t maximum);
+// length bytes from memory, cut at the first NUL.
+void PtrToString(std::string& text, const uint8_t* address, size_t length);
+// The text's bytes, at most maxLength, to memory.
+void StringToPtr(uint8_t* address, std::string_view text, size_t maxLength);
+
+// A text that reads as a number: optional blanks, sign, digits with an optional decimal
+// fraction or exponent. Nothing else (no letters, no thousands separators).
+std::optional<double> ParseNumber(std::string_view text);
+// The 32-bit integer form of a number, rounding halves to even; empty when out of range.
+std::optional<int32_t> ToLong(double value);
+
+// Upper case for comparisons without regard to case: ASCII and Cyrillic letters of UTF-8.
+std::string TextUpper(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+bool ContainsNoCase(std::string_view text, std::string_view part);
+
+}  // namespace tarvelin

@@ -1,0 +1,23 @@
+#pragma once
+#include "platform/FileSystem.h"
+
+namespace tarvelin::platform {
+
+// Files on Linux. Links are reported as what they are (never followed), so a folder
+// removal cannot wander out of the folder it was given.
+class PosixFileSystem : public IFileSystem {
+public:
+    bool TempFolder(std::string& folder) override;
+    bool TempName(const std::string& folder, const std::string& prefix, uint32_t unique,
+                  std::string& name) override;
+    std::optional<uint32_t> Attributes(const std::string& path) override;
+    bool SetAttributes(const std::string& path, uint32_t attributes) override;
+    bool List(const std::string& folder, std::vector<DirEntry>& entries) override;
+    bool DeleteFile(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
+    bool RemoveFolder(const std::string& path) override;
+    bool ReadFile(const std::string& path, std::string& bytes) override;
+    bool WriteFile(const std::string& path, const std::string& bytes) override;
+};
+
+}  // namespace tarvelin::platform

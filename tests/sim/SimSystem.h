@@ -1,0 +1,114 @@
+#pragma once
+// Small simulated system services: the process, the version query, named locks, a
+// recording message box with scripted answers, the shell and the system message table.
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/MessageBox.h"
+#include "platform/NamedLock.h"
+#include "platform/OsVersion.h"
+#include "platform/Process.h"
+#include "platform/Shell.h"
+#include "platform/SystemText.h"
+
+namespace tarvelin::sim {
+
+class SimProcess : public platform::IProcess {
+public:
+    std::string CommandLine() override { return commandLine; }
+    std::string ExecutablePath() override { return executablePath; }
+    std::string commandLine = "\"C:\\Program Files\\Tarvelin\\Tarvelin.exe\"";
+    std::string executablePath = "C:\\Program Files\\Tarvelin\\Tarvelin.exe";
+};
+
+class SimOsVersion : public platform::IOsVersion {
+public:
+    bool Query(uint32_t structSize, platform::OsVersionInfo& out) override {
+        sizesAsked.push_back(structSize);
+        if (structSize == 156 && !extendedWorks) return false;
+        out = info;
+        return answers;
+    }
+    platform::OsVersionInfo info{5, 1, 2600, 2, "Service Pack 3"};
+    bool extendedWorks = true;
+    bool answers = true;
+    std::vector<uint32_t> sizesAsked;
+};
+
+// Machine-wide names shared by every SimNamedLocks that uses the same set, so two
+// simulated processes can contend for one name.
+class SimNamedLocks : public platform::INamedLocks {
+public:
+    explicit SimNamedLocks(std::set<std::string>& machine) : machine_(machine) {}
+    platform::NamedLockResult CreateOwned(const std::string& name) override;
+    bool failCreate = false;
+
+private:
+    std::set<std::string>& machine_;
+};
+
+class RecordingMessageBox : public platform::IMessageBox {
+public:
+    struct Shown {
+        std::string text;
+        uint32_t style;
+        std::string title;
+    };
+    int Show(platform::WindowHandle, const std::string& text, uint32_t style,
+             const std::string& title) override {
+        shown.push_back({text, style, title});
+        if (onShow) onShow();
+        if (answers.empty()) return 1;  // IDOK
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::vector<Shown> shown;
+    std::deque<int> answers;
+    std::function<void()> onShow;  // runs while the box is "open"
+};
+
+class SimShell : public platform::IShell {
+public:
+    struct Call {
+        std::string verb, file, parameters, folder;
+        int show;
+    };
+    intptr_t Execute(platform::WindowHandle, const std::string& verb, const std::string& file,
+                     const std::string& parameters, const std::string& folder, int show) override {
+        calls.push_back({verb, file, parameters, folder, show});
+        return answer;
+    }
+    std::vector<Call> calls;
+    intptr_t answer = 42;
+};
+
+class SimSystemText : public platform::ISystemText {
+public:
+    uint32_t LastError() override { return lastError; }
+    uint32_t FormatMessage(uint32_t flags, uint32_t id, uint32_t, bool isWide, uint32_t chars,
+                           std::string& text) override {
+        lastFlags = flags;
+        wide = isWide;
+        auto it = messages.find(id);
+        if (it == messages.end()) return 0;
+        text = it->second.substr(0, chars - 1);
+        return static_cast<uint32_t>(text.size());
+    }
+    std::string ShortDate(int year, int month, int day) override {
+        char text[16];
+        std::snprintf(text, sizeof text, "%02d.%02d.%04d", day, month, year);  // Russian form
+        return text;
+    }
+    uint32_t lastError = 0;
+    uint32_t lastFlags = 0;
+    bool wide = false;
+    std::map<uint32_t, std::string> messages;
+};
+
+}  // namespace tarvelin::sim
