@@ -30,7 +30,7 @@ inline constexpr uint32_t kMsCtsOn = 0x10, kMsDsrOn = 0x20, kMsRingOn = 0x40, kM
 // Fields are read and written at their explicit offsets; flag fields by bit position in the
 // 32-bit flag word at offset 8 (bit 0 binary mode, 1 parity check, 2 CTS flow, ...).
 class Dcb {
-public:
+  public:
     static constexpr size_t kSize = 28;
     enum Offset : size_t {
         kLength = 0,
@@ -69,7 +69,9 @@ public:
     void Set32(size_t at, uint32_t v) {
         for (size_t i = 0; i < 4; ++i) bytes_[at + i] = static_cast<uint8_t>(v >> (8 * i));
     }
-    uint16_t Get16(size_t at) const { return static_cast<uint16_t>(bytes_[at] | bytes_[at + 1] << 8); }
+    uint16_t Get16(size_t at) const {
+        return static_cast<uint16_t>(bytes_[at] | bytes_[at + 1] << 8);
+    }
     void Set16(size_t at, uint16_t v) {
         bytes_[at] = static_cast<uint8_t>(v);
         bytes_[at + 1] = static_cast<uint8_t>(v >> 8);
@@ -92,7 +94,7 @@ public:
     std::array<uint8_t, kSize>& Bytes() { return bytes_; }
     const std::array<uint8_t, kSize>& Bytes() const { return bytes_; }
 
-private:
+  private:
     std::array<uint8_t, kSize> bytes_{};
 };
 
@@ -120,7 +122,7 @@ struct SerialIo {
 };
 
 class ISerialDevice {
-public:
+  public:
     virtual ~ISerialDevice() = default;  // cancels pending operations, then closes
 
     // The system handle (a HANDLE or a file descriptor); never 0 while open.
@@ -160,7 +162,7 @@ struct SerialOpenResult {
 };
 
 class ISerialDeviceFactory {
-public:
+  public:
     virtual ~ISerialDeviceFactory() = default;
     // Opens a device for reading and writing, unshared, existing devices only, overlapped.
     // `name` is the full device name, such as "\\.\COM5".
