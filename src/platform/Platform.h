@@ -15,6 +15,7 @@ class IShell;
 class ISystemText;
 class IFileSystem;
 class ISerialDeviceFactory;
+class IResourceSource;
 
 struct Platform {
     IEventLoop* loop = nullptr;
@@ -28,6 +29,7 @@ struct Platform {
     ISystemText* systemText = nullptr;
     IFileSystem* files = nullptr;
     ISerialDeviceFactory* serial = nullptr;
+    IResourceSource* resources = nullptr;  // the program's own resources (driver database)
 };
 
 }  // namespace tarvelin::platform

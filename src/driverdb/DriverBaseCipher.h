@@ -1,0 +1,61 @@
+#pragma once
+// The block cipher of the driver database container: a 32-round Feistel cipher on 64-bit
+// blocks with eight 32-bit subkeys, four substitution tables of 256 bytes and a round
+// function that splits its sum into bytes by truncating signed division.
+#include <array>
+#include <cstdint>
+
+namespace tarvelin {
+
+class DriverBaseCipher {
+  public:
+    DriverBaseCipher();  // forms the substitution tables and the key
+
+    // The bytes b0 (bits 24..31) to b3 (bits 0..7) that the round function substitutes:
+    // the sum's bytes by repeated signed division by 256, truncated toward zero.
+    static uint32_t SplitSum(uint32_t sum);
+
+    uint32_t RoundFunction(uint32_t x, uint32_t key) const {
+        const uint32_t b = SplitSum(x + key);
+        return spread_[0][b >> 24] ^ spread_[1][(b >> 16) & 0xFF] ^ spread_[2][(b >> 8) & 0xFF] ^
+               spread_[3][b & 0xFF];
+    }
+
+    void DecipherBlock(uint32_t& l, uint32_t& r) const;
+    void EncipherBlock(uint32_t& l, uint32_t& r) const;  // the inverse of DecipherBlock
+
+    // Subkey order of the 32 deciphering rounds: K0..K7, then K7..K0 three times.
+    const std::array<uint32_t, 32>& DecipherSchedule() const { return schedule_; }
+    const std::array<uint32_t, 8>& Subkeys() const { return subkeys_; }
+    // T(1,0), T(3,2), T(5,4), T(7,6).
+    const std::array<std::array<uint8_t, 256>, 4>& Substitution() const { return substitution_; }
+
+  private:
+    std::array<std::array<uint8_t, 256>, 4> substitution_{};
+    // substitution_[i] already placed in its byte of W and rotated left by 11 bits.
+    std::array<std::array<uint32_t, 256>, 4> spread_{};
+    std::array<uint32_t, 8> subkeys_{};
+    std::array<uint32_t, 32> schedule_{};
+};
+
+inline uint32_t DriverBaseCipher::SplitSum(uint32_t sum) {
+    // Truncating division of a negative sum gives, for each byte, the byte of the negated
+    // magnitude negated again: per byte, (sum - 1) + 1 without carries between the bytes.
+    // For a non-negative sum this is the plain byte split.
+    const uint32_t negative = 0u - (sum >> 31);
+    const uint32_t t = sum + negative;
+    return ((t & 0x7F7F7F7Fu) + (negative & 0x01010101u)) ^ (t & 0x80808080u);
+}
+
+// The cipher's 64-bit blocks are two big-endian 32-bit words.
+inline uint32_t LoadBlockWord(const uint8_t* p) {
+    return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+}
+inline void StoreBlockWord(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v >> 24);
+    p[1] = static_cast<uint8_t>(v >> 16);
+    p[2] = static_cast<uint8_t>(v >> 8);
+    p[3] = static_cast<uint8_t>(v);
+}
+
+}  // namespace tarvelin

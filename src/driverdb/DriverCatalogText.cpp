@@ -1,0 +1,149 @@
+#include "driverdb/DriverCatalogText.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace tarvelin {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr size_t kCodeLength = 8;  // a type allocation code has eight digits
+
+bool IsDigits(std::string_view token) {
+    return !token.empty() &&
+           std::all_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Indexes every all-digit token of the space-separated code list under its first 8 digits.
+void IndexCodes(std::string_view codes, int32_t row, TacIndex& index) {
+    for (std::string_view token : SplitText(codes, " ")) {
+        token = TrimSpaces(token);
+        if (IsDigits(token)) index.Add(token.substr(0, kCodeLength), row);
+    }
+}
+
+std::string JoinTrimmed(const std::vector<std::string_view>& parts) {
+    std::string row;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i != 0) row += '\t';
+        row += TrimSpaces(parts[i]);
+    }
+    return row;
+}
+
+}  // namespace
+
+void TacIndex::Add(std::string_view code, int32_t row) {
+    const std::string upper = CatalogUpper(code);
+    int32_t& j = nextJ_[upper];
+    rows_.emplace(Key(upper, j), row);
+    ++j;
+}
+
+bool TacIndex::Find(std::string_view key, int32_t& row) const {
+    const auto it = rows_.find(CatalogUpper(key));
+    if (it == rows_.end()) return false;
+    row = it->second;
+    return true;
+}
+
+std::string TacIndex::Key(std::string_view code, int32_t j) {
+    return "K" + std::string(code) + "_" + std::to_string(j);
+}
+
+void TacIndex::clear() {
+    rows_.clear();
+    nextJ_.clear();
+}
+
+bool ParseModelTable(std::string_view text, ModelTable& table) {
+    ModelTable rows;
+    for (std::string_view line : SplitText(text, kLineEnd)) {
+        const auto parts = SplitText(line, "\t", 6);
+        if (parts.size() != 6 || TrimSpaces(parts[kModelEntry]).empty()) continue;
+        ModelRow& row = rows.emplace_back();
+        std::copy(parts.begin(), parts.end(), row.begin());
+    }
+    table = std::move(rows);
+    return !table.empty();
+}
+
+bool ParseTacTable(std::string_view text, TacTable& table, TacIndex& index) {
+    TacTable rows;
+    index.clear();
+    for (std::string_view line : SplitText(text, kLineEnd)) {
+        if (TrimSpaces(line).empty()) continue;
+        const auto parts = SplitText(line, "\t");
+        if (parts.size() != 4) continue;
+        rows.push_back(JoinTrimmed(parts));
+        IndexCodes(parts[3], static_cast<int32_t>(rows.size()), index);
+    }
+    table = std::move(rows);
+    return !table.empty() && index.size() != 0;
+}
+
+std::string CatalogUpper(std::string_view text) {
+    std::string out(text);
+    for (size_t i = 0; i < out.size(); ++i) {
+        auto& c = reinterpret_cast<unsigned char&>(out[i]);
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<unsigned char>(c - 32);
+            continue;
+        }
+        if (i + 1 >= out.size()) break;
+        auto& next = reinterpret_cast<unsigned char&>(out[i + 1]);
+        if (c == 0xD0 && next >= 0xB0 && next <= 0xBF) {  // а..п
+            next = static_cast<unsigned char>(next - 0x20);
+        } else if (c == 0xD1 && next >= 0x80 && next <= 0x8F) {  // р..я
+            c = 0xD0, next = static_cast<unsigned char>(next + 0x20);
+        } else if (c == 0xD1 && next >= 0x90 && next <= 0x9F) {  // ѐ..џ
+            c = 0xD0, next = static_cast<unsigned char>(next - 0x10);
+        } else if (c == 0xD2 && next == 0x91) {  // ґ
+            next = 0x90;
+        }
+    }
+    return out;
+}
+
+bool CatalogEquals(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && CatalogUpper(a) == CatalogUpper(b);
+}
+
+std::string_view TrimSpaces(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator,
+                                        size_t maxParts) {
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    for (size_t at; parts.size() + 1 < maxParts &&
+                    (at = text.find(separator, start)) != std::string_view::npos;) {
+        parts.push_back(text.substr(start, at - start));
+        start = at + separator.size();
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+bool ParseEntryNumber(std::string_view text, int32_t& value) {
+    text = TrimSpaces(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    int32_t parsed = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return false;
+    value = parsed;
+    return true;
+}
+
+ConnectionKind ConnectionKindFromName(std::string_view name) {
+    const std::string upper = CatalogUpper(TrimSpaces(name));
+    if (upper == "BT" || upper == "MSBT") return ConnectionKindBluetooth;
+    if (upper == "IRDA") return ConnectionKindInfrared;
+    if (upper == "CAB") return ConnectionKindCable;
+    return ConnectionKindNone;
+}
+
+}  // namespace tarvelin
