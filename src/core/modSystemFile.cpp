@@ -78,7 +78,8 @@ std::string GetTempFileName(std::string& folder) {
         if (counter > kSystemNames || !Files() || !Files()->TempName(folder, "~tmp", counter, name)) {
             name = folder + RandomName(random);
         }
-        if (!FileExists(name)) return name;
+        // Free means nothing of that name, not even a folder, which a file could not replace.
+        if (!Files() || !Files()->Attributes(name)) return name;
     }
     return {};
 }

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "core/AppSetting.h"
+#include "core/modAppMain.h"
+#include "core/modSystemWinVer.h"
+#include "sim/SimPlatform.h"
+
+namespace tarvelin {
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    sim::SimPlatform sim;
+    int windowsOpened = 0;
+    AppShell shell{[] {}, [this] { ++windowsOpened; }};
+
+    void RunOn(uint32_t platformId, uint32_t major, uint32_t minor, uint32_t build = 0) {
+        sim.osVersion.info = {major, minor, build, platformId, ""};
+        ResetWindowsVersionFlags();
+    }
+};
+
+TEST_F(StartupTest, FirstInstanceTakesTheLockLoadsSettingsAndOpensTheWindow) {
+    sim.registry.PutDword(platform::RegRoot::CurrentUser, kSettingsKey, "WidgetTrans", 10);
+    sim.registry.PutDword(platform::RegRoot::CurrentUser, kSettingsKey, "Tray", 0);
+    sim.process.commandLine = "\"C:\\Tarvelin\\Tarvelin.exe\"";
+    EXPECT_TRUE(Main(sim.platform, shell));
+    EXPECT_EQ(windowsOpened, 1);
+    EXPECT_NE(AppState().mutex, nullptr);
+    EXPECT_TRUE(sim.machineLocks.count(kMutexName));
+    EXPECT_EQ(AppState().WidgetTrans, 10);
+    EXPECT_FALSE(AppState().Tray);
+    EXPECT_FALSE(AppState().AutoStart);
+    EXPECT_TRUE(sim.messageBox.shown.empty());
+
+    AppCleanup();
+    EXPECT_FALSE(sim.machineLocks.count(kMutexName));
+    AppCleanup();  // twice does nothing harmful
+}
+
+TEST_F(StartupTest, SecondInstanceEndsSilently) {
+    sim.machineLocks.insert(kMutexName);  // the first instance, perhaps showing a message box
+    EXPECT_FALSE(Main(sim.platform, shell));
+    EXPECT_EQ(windowsOpened, 0);
+    EXPECT_TRUE(sim.messageBox.shown.empty());
+    EXPECT_EQ(AppState().mutex, nullptr);
+    EXPECT_TRUE(sim.machineLocks.count(kMutexName)) << "the first instance keeps its lock";
+
+    sim.machineLocks.clear();
+    sim.locks.failCreate = true;
+    EXPECT_FALSE(Main(sim.platform, shell));
+    EXPECT_EQ(windowsOpened, 0);
+}
+
+TEST_F(StartupTest, UnsupportedSystemIsRefusedWithTwoLinesThenCleansUp) {
+    for (auto [id, major] : {std::pair{2u, 4u}, {1u, 4u}, {3u, 10u}}) {
+        RunOn(id, major, 0);
+        sim.messageBox.shown.clear();
+        EXPECT_FALSE(Main(sim.platform, shell));
+        EXPECT_EQ(windowsOpened, 0);
+        ASSERT_EQ(sim.messageBox.shown.size(), 1u);
+        const auto& box = sim.messageBox.shown[0];
+        EXPECT_EQ(box.text,
+                  "Данное программное обеспечение не совместимо с установленной версией "
+                  "операционной системы Windows.\r\nЗапуск приложения невозможен.");
+        EXPECT_EQ(box.style, 16u);
+        EXPECT_EQ(box.title, "Tarvelin");
+        EXPECT_TRUE(sim.machineLocks.empty()) << "the lock is given back";
+        EXPECT_EQ(AppState().mutex, nullptr);
+    }
+}
+
+TEST_F(StartupTest, SecondStartWhileFirstShowsRefusalIsSilent) {
+    RunOn(2, 4, 0);
+    bool secondStarted = true;
+    sim.messageBox.onShow = [&] {
+        sim::SimNamedLocks otherProcess(sim.machineLocks);
+        secondStarted = otherProcess.CreateOwned(kMutexName).lastError != 183;
+    };
+    Main(sim.platform, shell);
+    EXPECT_FALSE(secondStarted);
+}
+
+TEST_F(StartupTest, AutoSwitchMatchesAnywhereInAnyCase) {
+    EXPECT_TRUE(HasAutoSwitch("/AUTO"));
+    EXPECT_TRUE(HasAutoSwitch("x /Auto y"));
+    EXPECT_TRUE(HasAutoSwitch("\"C:\\T\\Tarvelin.exe\" /autostart"));
+    EXPECT_FALSE(HasAutoSwitch("\"C:\\T\\Tarvelin.exe\" auto -auto \\auto"));
+    sim.process.commandLine = "\"C:\\T\\Tarvelin.exe\" /auto";
+    Main(sim.platform, shell);
+    EXPECT_TRUE(AppState().AutoStart);
+}
+
+TEST_F(StartupTest, VersionClassesFollowThePlatform) {
+    struct Case {
+        uint32_t id, major, minor, build;
+        std::vector<int16_t> trueClasses;
+    };
+    const Case cases[] = {
+        {1, 4, 0, 950, {1, 4}},                   // 95
+        {1, 4, 10, 1998, {1, 2, 4}},              // 98
+        {1, 4, 90, 3000, {1, 2, 3, 4}},           // Me
+        {1, 4, 0, 0x1BB8, {1, 3, 4}},             // low 16 bits of the build decide Me
+        {1, 4, 0, 0xFFFF8000, {1, 4}},            // negative as a signed 16-bit number
+        {2, 4, 0, 1381, {5}},                     // NT 4
+        {2, 5, 0, 2195, {5, 6}},                  // 2000
+        {2, 5, 1, 2600, {5, 6, 7}},               // XP
+        {2, 6, 0, 6000, {5, 6}},                  // 6.0: not "XP" by the minor-version test
+        {2, 6, 1, 7600, {5, 6, 7}},
+        {2, 6, 2, 9200, {5, 6, 7, 8}},
+        {3, 10, 0, 0, {}},
+    };
+    for (const auto& c : cases) {
+        RunOn(c.id, c.major, c.minor, c.build);
+        for (int16_t cls = 0; cls <= 9; ++cls) {
+            const bool expected =
+                std::find(c.trueClasses.begin(), c.trueClasses.end(), cls) != c.trueClasses.end();
+            EXPECT_EQ(IsWindowsVersion(cls), expected)
+                << "platform " << c.id << " " << c.major << "." << c.minor << " class " << cls;
+        }
+        EXPECT_EQ(GetPlatformId(), static_cast<int32_t>(c.id));
+    }
+}
+
+TEST_F(StartupTest, VersionRecordFallsBackToTheBasicStructureAndIsFilledOnce) {
+    sim.osVersion.extendedWorks = false;
+    sim.osVersion.info.servicePack = std::string("Service Pack 2\0junk", 19);
+    EXPECT_EQ(WindowsVersionFlags().servicePack, "Service Pack 2");
+    EXPECT_EQ(sim.osVersion.sizesAsked, (std::vector<uint32_t>{156, 148}));
+    IsWindowsVersion(6);
+    EXPECT_EQ(sim.osVersion.sizesAsked.size(), 2u) << "filled once, never refreshed";
+
+    sim.osVersion.answers = false;
+    ResetWindowsVersionFlags();
+    EXPECT_FALSE(CheckOSCompatibility(false));
+    EXPECT_TRUE(sim.messageBox.shown.empty());
+}
+
+TEST_F(StartupTest, VersionTexts) {
+    EXPECT_EQ(AppVersionText(false), "1.0.359");
+    EXPECT_EQ(AppVersionText(true), "30.06.2008");
+    EXPECT_EQ(DbStructVersionText(false), "1.2");
+    EXPECT_EQ(DbStructVersionText(true), "30.06.2008");
+}
+
+}  // namespace
+}  // namespace tarvelin
