@@ -48,7 +48,7 @@ bool ShellOpen(const std::string& file, int showCommand, const std::string& para
 uint32_t FormatMessageText(uint32_t flags, uint32_t messageId, uint32_t languageId,
                            uint32_t bufferChars, std::string& text) {
     if (!Services() || !Services()->systemText) return 0;
-    return Services()->systemText->FormatMessage(flags, messageId, languageId, IsWindowsVersion(5),
+    return Services()->systemText->SystemMessage(flags, messageId, languageId, IsWindowsVersion(5),
                                                  bufferChars, text);
 }
 

@@ -40,18 +40,18 @@ std::string RandomName(std::mt19937& random) {
     return name + ".tmp";
 }
 
-bool DeleteFile(const std::string& path) {
+bool RemoveFile(const std::string& path) {
     auto attributes = Files()->Attributes(path);
     if (attributes && *attributes != 0) Files()->SetAttributes(path, 0);
-    return Files()->DeleteFile(path);
+    return Files()->RemoveFile(path);
 }
 
 bool WriteWhole(const std::string& path, const std::string& bytes, bool overwrite) {
     if (!Files()) return false;
     if (FileExists(path)) {
-        if (!overwrite || !DeleteFile(path)) return false;
+        if (!overwrite || !RemoveFile(path)) return false;
     }
-    return Files()->WriteFile(path, bytes);
+    return Files()->WriteAll(path, bytes);
 }
 
 }  // namespace
@@ -108,7 +108,7 @@ bool DeleteFolder(const std::string& path) {
         } else if (entry.attributes & kAttrDirectory) {
             subfolders.push_back(full);
         } else {
-            DeleteFile(full);  // a file that will not go is passed over; the folder then stays
+            RemoveFile(full);  // a file that will not go is passed over; the folder then stays
         }
     }
     for (const auto& sub : subfolders) DeleteFolder(sub);
@@ -117,7 +117,7 @@ bool DeleteFolder(const std::string& path) {
 
 bool DeletePath(const std::string& path) {
     if (IsFolder(path)) return DeleteFolder(path);
-    return Files() && DeleteFile(path);
+    return Files() && RemoveFile(path);
 }
 
 bool WriteBinaryFile(const std::string& path, const std::vector<uint8_t>& bytes, bool overwrite) {
@@ -127,7 +127,7 @@ bool WriteBinaryFile(const std::string& path, const std::vector<uint8_t>& bytes,
 bool ReadTextFile(const std::string& path, std::string& text) {
     text.clear();
     if (!FileExists(path)) return false;
-    if (Files()->ReadFile(path, text)) return true;
+    if (Files()->ReadAll(path, text)) return true;
     text.clear();
     return false;
 }

@@ -4,6 +4,12 @@
 #include <string>
 #include <vector>
 
+// <windows.h> maps GetTempFileName to its ANSI function; the program's own helper of that
+// name must stay itself in files that include both.
+#ifdef GetTempFileName
+#undef GetTempFileName
+#endif
+
 namespace tarvelin {
 
 // Appends the path separator unless the trimmed path is empty or already ends with one.

@@ -41,11 +41,11 @@ public:
     virtual std::optional<uint32_t> Attributes(const std::string& path) = 0;
     virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
     virtual bool List(const std::string& folder, std::vector<DirEntry>& entries) = 0;
-    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
     virtual bool CreateFolder(const std::string& path) = 0;
     virtual bool RemoveFolder(const std::string& path) = 0;  // an empty folder
-    virtual bool ReadFile(const std::string& path, std::string& bytes) = 0;
-    virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;  // replaces
+    virtual bool ReadAll(const std::string& path, std::string& bytes) = 0;
+    virtual bool WriteAll(const std::string& path, const std::string& bytes) = 0;  // replaces
 };
 
 }  // namespace tarvelin::platform

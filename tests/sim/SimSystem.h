@@ -91,7 +91,7 @@ public:
 class SimSystemText : public platform::ISystemText {
 public:
     uint32_t LastError() override { return lastError; }
-    uint32_t FormatMessage(uint32_t flags, uint32_t id, uint32_t, bool isWide, uint32_t chars,
+    uint32_t SystemMessage(uint32_t flags, uint32_t id, uint32_t, bool isWide, uint32_t chars,
                            std::string& text) override {
         lastFlags = flags;
         wide = isWide;

@@ -73,7 +73,7 @@ bool PosixFileSystem::List(const std::string& folder, std::vector<DirEntry>& ent
     return true;
 }
 
-bool PosixFileSystem::DeleteFile(const std::string& path) {
+bool PosixFileSystem::RemoveFile(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
     return ::unlink(path.c_str()) == 0;
@@ -87,14 +87,14 @@ bool PosixFileSystem::RemoveFolder(const std::string& path) {
     return ::rmdir(path.c_str()) == 0;
 }
 
-bool PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) {
+bool PosixFileSystem::ReadAll(const std::string& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
 }
 
-bool PosixFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
+bool PosixFileSystem::WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) return false;
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -13,11 +13,11 @@ public:
     std::optional<uint32_t> Attributes(const std::string& path) override;
     bool SetAttributes(const std::string& path, uint32_t attributes) override;
     bool List(const std::string& folder, std::vector<DirEntry>& entries) override;
-    bool DeleteFile(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;
-    bool ReadFile(const std::string& path, std::string& bytes) override;
-    bool WriteFile(const std::string& path, const std::string& bytes) override;
+    bool ReadAll(const std::string& path, std::string& bytes) override;
+    bool WriteAll(const std::string& path, const std::string& bytes) override;
 };
 
 }  // namespace tarvelin::platform

@@ -16,8 +16,8 @@
 namespace tarvelin::platform {
 namespace {
 
-constexpr uint32_t kErrorInvalidFunction = 1;
-constexpr uint32_t kErrorInvalidParameter = 87;
+constexpr uint32_t kSerialErrInvalidFunction = 1;
+constexpr uint32_t kSerialErrInvalidParameter = 87;
 
 class UniqueFd {
   public:
@@ -253,7 +253,7 @@ SerialIo PosixSerialDevice::StartRead(std::span<uint8_t> into) {
     if (n > 0) return SerialIo::Done(static_cast<uint32_t>(n));
     if (n < 0 && !TransientErrno()) return SerialIo::Fail(WindowsErrorFromErrno(errno));
     if (n == 0 && (PollOnce(fd_.get(), POLLIN) & (POLLHUP | POLLERR | POLLNVAL)))
-        return SerialIo::Fail(kErrorGenFailure);  // the device went away
+        return SerialIo::Fail(kSerialErrGenFailure);  // the device went away
     readPending_ = true;
     return SerialIo::Pending();
 }
@@ -274,7 +274,7 @@ void PosixSerialDevice::FlushWrite() {
         } else if (n < 0 && TransientErrno()) {
             return;
         } else {
-            writeError_ = n < 0 ? WindowsErrorFromErrno(errno) : kErrorGenFailure;
+            writeError_ = n < 0 ? WindowsErrorFromErrno(errno) : kSerialErrGenFailure;
         }
     }
 }
@@ -316,7 +316,7 @@ bool PosixSerialDevice::Signalled(SerialSlot slot) {
         case SerialSlot::Write:
             if (!writePending_) return true;
             if (PollOnce(fd_.get(), POLLOUT) & (POLLHUP | POLLERR | POLLNVAL))
-                writeError_ = kErrorGenFailure;
+                writeError_ = kSerialErrGenFailure;
             FlushWrite();
             return writeError_ != 0 || written_ == writeData_.size();
         case SerialSlot::Event:
@@ -348,20 +348,20 @@ uint32_t WindowsErrorFromErrno(int err) {
         case ENODEV:
         case ENXIO:
         case ENOTDIR:
-            return kErrorFileNotFound;
+            return kSerialErrFileNotFound;
         case EACCES:
         case EPERM:
         case EROFS:
-            return kErrorAccessDenied;
+            return kSerialErrAccessDenied;
         case EBUSY:
         case EWOULDBLOCK:
-            return kErrorSharingViolation;
+            return kSerialErrSharingViolation;
         case ENOTTY:
-            return kErrorInvalidFunction;
+            return kSerialErrInvalidFunction;
         case EINVAL:
-            return kErrorInvalidParameter;
+            return kSerialErrInvalidParameter;
         default:
-            return kErrorGenFailure;
+            return kSerialErrGenFailure;
     }
 }
 

@@ -28,7 +28,7 @@ protected:
     }
     void TearDown() override { DeleteFolder(root); }
     std::string Path(const std::string& name) const { return root + kPathSeparator + name; }
-    void Touch(const std::string& path) { ASSERT_TRUE(files.WriteFile(path, "x")); }
+    void Touch(const std::string& path) { ASSERT_TRUE(files.WriteAll(path, "x")); }
 
     sim::SimPlatform sim;
     sim::HostFileSystem files;

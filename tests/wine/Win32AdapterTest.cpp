@@ -1,0 +1,179 @@
+// Relies on Wine's registry, named mutexes, SetTimer message loop, temporary folder and
+// system message table behaving as Windows documents them.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "core/modAppRoutine.h"
+#include "core/modSystemFile.h"
+#include "core/modSystemRegistry.h"
+#include "core/modSystemWinVer.h"
+#include "detection/PCXTimer.h"
+#include "platform/win32/Win32EventLoop.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32System.h"
+#include "sim/SimPlatform.h"
+
+namespace tarvelin {
+namespace {
+
+using platform::RegRoot;
+
+class Win32AdapterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim.platform.loop = &loop;
+        sim.platform.clock = &loop;
+        sim.platform.registry = &registry;
+        sim.platform.locks = &locks;
+        sim.platform.osVersion = &osVersion;
+        sim.platform.process = &process;
+        sim.platform.systemText = &systemText;
+        sim.platform.files = &files;
+    }
+    sim::SimPlatform sim;
+    platform::Win32EventLoop loop;
+    platform::Win32Registry registry;
+    platform::Win32NamedLocks locks;
+    platform::Win32OsVersion osVersion;
+    platform::Win32Process process;
+    platform::Win32SystemText systemText;
+    platform::Win32FileSystem files;
+};
+
+TEST_F(Win32AdapterTest, RegistryRoundTripOnAScratchKey) {
+    const std::string parent = "Software\\QVT\\TarvelinTest";
+    const std::string key = parent + "\\Scratch";
+    ASSERT_TRUE(RegKeyCreate(RegRoot::CurrentUser, key));
+    EXPECT_TRUE(RegKeyExists(RegRoot::CurrentUser, key));
+    EXPECT_TRUE(RegValueSet(RegRoot::CurrentUser, key, "Number", std::string("0012")));
+    EXPECT_TRUE(RegValueSet(RegRoot::CurrentUser, key, "Text", std::string("  QVT (MTS)  ")));
+    EXPECT_TRUE(RegValueSet(RegRoot::CurrentUser, key, "Negative", int32_t{-7}));
+
+    RegData value;
+    ASSERT_TRUE(RegValueQuery(RegRoot::CurrentUser, key, "Number", value));
+    EXPECT_EQ(std::get<int32_t>(value), 12);
+    ASSERT_TRUE(RegValueQuery(RegRoot::CurrentUser, key, "Text", value));
+    EXPECT_EQ(std::get<std::string>(value), "QVT (MTS)");
+    ASSERT_TRUE(RegValueQuery(RegRoot::CurrentUser, key, "Negative", value));
+    EXPECT_EQ(std::get<int32_t>(value), -7);
+
+    // A value of a type the store never writes reads as missing.
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_WRITE, &raw), ERROR_SUCCESS);
+    const BYTE bytes[] = {1, 2, 3};
+    RegSetValueExA(raw, "Binary", 0, REG_BINARY, bytes, sizeof bytes);
+    RegCloseKey(raw);
+    EXPECT_FALSE(RegValueQuery(RegRoot::CurrentUser, key, "Binary", value));
+
+    std::vector<std::string> names, data;
+    ASSERT_TRUE(RegValuesEnum(RegRoot::CurrentUser, key, names, data));
+    EXPECT_EQ(names.size(), 4u);
+    EXPECT_NE(std::find(data.begin(), data.end(), "QVT (MTS)"), data.end());
+
+    for (const char* name : {"Number", "Text", "Negative", "Binary"}) {
+        EXPECT_TRUE(RegValueDelete(RegRoot::CurrentUser, key, name)) << name;
+    }
+    EXPECT_FALSE(RegValueDelete(RegRoot::CurrentUser, key, "Number"));
+    EXPECT_EQ(registry.DeleteKey(RegRoot::CurrentUser, key), ERROR_SUCCESS);
+    EXPECT_EQ(registry.DeleteKey(RegRoot::CurrentUser, parent), ERROR_SUCCESS);
+    EXPECT_FALSE(RegKeyExists(RegRoot::CurrentUser, key));
+}
+
+TEST_F(Win32AdapterTest, NamedMutexIsMachineWideAndFreedOnRelease) {
+    const std::string name = "TarvelinTestMutex" + std::to_string(GetCurrentProcessId());
+    auto first = locks.CreateOwned(name);
+    ASSERT_NE(first.lock, nullptr);
+    EXPECT_NE(first.lastError, 183u);
+    auto second = locks.CreateOwned(name);
+    ASSERT_NE(second.lock, nullptr);
+    EXPECT_EQ(second.lastError, 183u);
+    EXPECT_FALSE(second.lock->Release()) << "the second opener does not own it";
+    second.lock.reset();
+    first.lock.reset();
+    auto third = locks.CreateOwned(name);
+    EXPECT_EQ(third.lastError, 0u);
+}
+
+TEST_F(Win32AdapterTest, SystemTimersTickInTheMessageLoop) {
+    auto timer = PCXTimer::Create();
+    int ticks = 0;
+    const DWORD started = GetTickCount();
+    auto c = timer->Tick.Connect([&] {
+        if (++ticks == 3) {
+            timer->SetEnabled(false);
+            loop.Quit(7);
+        }
+    });
+    timer->SetInterval(50);
+    timer->SetEnabled(true);
+
+    struct Starter : Runnable {
+        explicit Starter(std::string& l, char n) : log(l), name(n) {}
+        void Start() override { log.push_back(name); }
+        std::string& log;
+        char name;
+    };
+    std::string log;
+    RunLater(std::make_shared<Starter>(log, 'A'));
+    RunLater(std::make_shared<Starter>(log, 'B'));
+    RunLater(std::make_shared<Starter>(log, 'C'));
+
+    EXPECT_EQ(loop.Run(), 7);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(log, "ABC");
+    EXPECT_GE(GetTickCount() - started, 100u);
+    EXPECT_TRUE(TimerTable().empty() || TimerTable()[0].id == 0);
+}
+
+TEST_F(Win32AdapterTest, TemporaryFilesAndFolders) {
+    std::string folder;
+    const std::string name = GetTempFileName(folder);
+    ASSERT_FALSE(name.empty());
+    EXPECT_EQ(folder.back(), '\\');
+    EXPECT_FALSE(FileExists(name));
+    ASSERT_TRUE(WriteTextFile(name, "data", false));
+    EXPECT_TRUE(FileExists(name));
+    EXPECT_NE(GetTempFileName(folder), name);
+    std::string text;
+    ASSERT_TRUE(ReadTextFile(name, text));
+    EXPECT_EQ(text, "data");
+    files.SetAttributes(name, FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(DeletePath(name)) << "read-only files lose the attribute first";
+    EXPECT_FALSE(FileExists(name));
+
+    const std::string tree = GetTempFileName(folder);
+    ASSERT_TRUE(files.CreateFolder(tree));
+    ASSERT_TRUE(files.CreateFolder(tree + "\\sub"));
+    ASSERT_TRUE(WriteTextFile(tree + "\\sub\\f.txt", "x", false));
+    files.SetAttributes(tree + "\\sub\\f.txt", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_TRUE(DeleteFolder(tree));
+    EXPECT_FALSE(files.Attributes(tree).has_value());
+    EXPECT_FALSE(DeleteFolder("C:\\"));
+}
+
+TEST_F(Win32AdapterTest, SystemMessageForAccessDeniedIsOneLine) {
+    uint32_t code = 5;
+    std::string text;
+    ASSERT_TRUE(GetErrorText(code, text));
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+    EXPECT_EQ(text.find('\n'), std::string::npos);
+    EXPECT_TRUE(IsWindowsVersion(5)) << "Wine reports the NT family";
+
+    SetLastError(2);
+    code = 0;
+    ASSERT_TRUE(GetErrorText(code, text));
+    EXPECT_EQ(code, 2u);
+}
+
+TEST_F(Win32AdapterTest, ProcessAndVersion) {
+    EXPECT_NE(process.ExecutablePath().find("core_win32_adapter_test"), std::string::npos);
+    EXPECT_FALSE(process.CommandLine().empty());
+    EXPECT_EQ(GetPlatformId(), 2);
+    EXPECT_TRUE(CheckOSCompatibility(false));
+    EXPECT_FALSE(systemText.ShortDate(2008, 6, 30).empty());
+}
+
+}  // namespace
+}  // namespace tarvelin
