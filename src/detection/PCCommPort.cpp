@@ -275,7 +275,7 @@ uintptr_t PCCommPort::CommOpen(const std::string& deviceName, uint32_t inQueue, 
         AppState().platform ? AppState().platform->serial : nullptr;
     platform::SerialOpenResult opened =
         factory ? factory->Open(deviceName)
-                : platform::SerialOpenResult{nullptr, platform::kErrorNotSupported};
+                : platform::SerialOpenResult{nullptr, platform::kSerialErrNotSupported};
     if (!opened.device) {
         devName_.clear();
         RaiseCommError("CommOpen", static_cast<int32_t>(opened.error),

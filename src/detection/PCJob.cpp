@@ -192,21 +192,21 @@ void PCJob::mo_CommPort_OnInput(const std::string& text) {
 }
 
 bool PCJob::ReplyComplete() {
-    if (ContainsNoCase(reply_, kFinalOk)) {
-        reply_ = ReplaceAll(reply_, kFinalOkLine, {}, true);
-        reply_ = ReplaceAll(reply_, kLineEnd, {}, false);
+    if (ContainsAsciiNoCase(reply_, kFinalOk)) {
+        reply_ = ReplaceEvery(reply_, kFinalOkLine, {}, true);
+        reply_ = ReplaceEvery(reply_, kLineEnd, {}, false);
         if (step_ == kSerialNumberStep) Report(kSerialNumberFound, CurrentEntry(), reply_);
         return true;
     }
     // A rejected command is skipped; an endless answer counts as answered.
-    return ContainsNoCase(reply_, kFinalError) || reply_.size() > kLongestReply;
+    return ContainsAsciiNoCase(reply_, kFinalError) || reply_.size() > kLongestReply;
 }
 
 void PCJob::mo_CommPort_OnError(int32_t number, const std::string&, const std::string&,
                                 bool& raiseError) {
     raiseError = false;
-    if (number == static_cast<int32_t>(platform::kErrorAccessDenied) ||
-        number == static_cast<int32_t>(platform::kErrorSharingViolation)) {
+    if (number == static_cast<int32_t>(platform::kSerialErrAccessDenied) ||
+        number == static_cast<int32_t>(platform::kSerialErrSharingViolation)) {
         auto self = shared_from_this();
         Report(kPortBusy, CurrentEntry());
     }

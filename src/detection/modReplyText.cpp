@@ -19,12 +19,12 @@ size_t Find(std::string_view text, std::string_view what, size_t from, bool igno
 
 }  // namespace
 
-bool ContainsNoCase(std::string_view text, std::string_view what) {
+bool ContainsAsciiNoCase(std::string_view text, std::string_view what) {
     return Find(text, what, 0, true) != std::string_view::npos;
 }
 
-std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with,
-                       bool ignoreCase) {
+std::string ReplaceEvery(std::string_view text, std::string_view what, std::string_view with,
+                         bool ignoreCase) {
     if (what.empty()) return std::string(text);
     std::string out;
     out.reserve(text.size());

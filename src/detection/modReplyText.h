@@ -6,10 +6,10 @@
 
 namespace tarvelin {
 
-bool ContainsNoCase(std::string_view text, std::string_view what);
+bool ContainsAsciiNoCase(std::string_view text, std::string_view what);
 // Replaces every occurrence of `what`, scanning once from the left without re-examining
 // replaced text.
-std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with,
-                       bool ignoreCase);
+std::string ReplaceEvery(std::string_view text, std::string_view what, std::string_view with,
+                         bool ignoreCase);
 
 }  // namespace tarvelin

@@ -12,12 +12,12 @@
 namespace tarvelin::platform {
 
 // System error codes the serial logic tells apart (Windows numbering on every system).
-inline constexpr uint32_t kErrorFileNotFound = 2;
-inline constexpr uint32_t kErrorAccessDenied = 5;
-inline constexpr uint32_t kErrorGenFailure = 31;
-inline constexpr uint32_t kErrorSharingViolation = 32;
-inline constexpr uint32_t kErrorNotSupported = 50;
-inline constexpr uint32_t kErrorIoPending = 997;
+inline constexpr uint32_t kSerialErrFileNotFound = 2;
+inline constexpr uint32_t kSerialErrAccessDenied = 5;
+inline constexpr uint32_t kSerialErrGenFailure = 31;
+inline constexpr uint32_t kSerialErrSharingViolation = 32;
+inline constexpr uint32_t kSerialErrNotSupported = 50;
+inline constexpr uint32_t kSerialErrIoPending = 997;
 
 // Line events and errors in their Windows bit values.
 inline constexpr uint32_t kEvErr = 0x80;

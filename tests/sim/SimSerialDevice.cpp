@@ -12,7 +12,7 @@ using platform::SerialSlot;
 namespace {
 
 class SimSerialDevice : public platform::ISerialDevice {
-public:
+  public:
     SimSerialDevice(std::shared_ptr<SimSerialLine> line, uintptr_t handle)
         : line_(std::move(line)), handle_(handle) {}
     ~SimSerialDevice() override { line_->open = false; }
@@ -107,7 +107,7 @@ public:
         return true;
     }
 
-private:
+  private:
     uint32_t Take(std::span<uint8_t> into) {
         const size_t n = std::min({into.size(), line_->readChunk, line_->toHost.size()});
         std::memcpy(into.data(), line_->toHost.data(), n);

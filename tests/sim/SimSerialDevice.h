@@ -19,12 +19,12 @@ struct SimSerialLine {
     uint32_t openError = 0;  // non-zero: every open fails with this system error
     // Replies by command line (without its CR LF); a command with no reply is not answered.
     std::map<std::string, std::string> replies;
-    bool echo = false;             // echo each command line and its CR before the reply
-    bool immediateReads = false;   // a read finds waiting bytes at once instead of pending
-    bool writesPend = false;       // writes stay under way until CompleteWrite
-    size_t readChunk = 1 << 20;    // most bytes one read hands over
-    uint32_t failReadError = 0;    // reads fail to start with this error
-    uint32_t failWriteError = 0;   // writes fail to start with this error
+    bool echo = false;            // echo each command line and its CR before the reply
+    bool immediateReads = false;  // a read finds waiting bytes at once instead of pending
+    bool writesPend = false;      // writes stay under way until CompleteWrite
+    size_t readChunk = 1 << 20;   // most bytes one read hands over
+    uint32_t failReadError = 0;   // reads fail to start with this error
+    uint32_t failWriteError = 0;  // writes fail to start with this error
     bool failEventWatch = false;
     bool failModemStatus = false;
     bool failClose = false;
@@ -62,14 +62,14 @@ struct SimSerialLine {
 };
 
 class SimSerialFactory : public platform::ISerialDeviceFactory {
-public:
+  public:
     // The line behind a full device name such as "\\.\COM3", created on first use. Names
     // never asked for do not exist (open fails with 2).
     SimSerialLine& Line(const std::string& name);
     platform::SerialOpenResult Open(const std::string& name) override;
     std::vector<std::string> opened;  // names in the order of successful opens
 
-private:
+  private:
     std::map<std::string, std::shared_ptr<SimSerialLine>> lines_;
 };
 
