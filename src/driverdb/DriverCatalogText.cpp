@@ -48,7 +48,9 @@ bool TacIndex::Find(std::string_view key, int32_t& row) const {
 }
 
 std::string TacIndex::Key(std::string_view code, int32_t j) {
-    return "K" + std::string(code) + "_" + std::to_string(j);
+    std::string key = "K";
+    key.append(code).append("_").append(std::to_string(j));
+    return key;
 }
 
 void TacIndex::clear() {

@@ -165,8 +165,8 @@ bool FindModelsByTac(std::string_view code, std::string& names, std::string& row
     for (int32_t j = 0; State().tacIndex.Find(TacIndex::Key(code, j), row); ++j) {
         std::string maker, model, dial;
         if (!GetTacRow(row, maker, model, dial)) continue;
-        rows += (found ? "\t" : "") + std::to_string(row);
-        names += (found ? " / " : "") + maker + " " + model;
+        rows.append(found ? "\t" : "").append(std::to_string(row));
+        names.append(found ? " / " : "").append(maker).append(" ").append(model);
         found = true;
     }
     return found;

@@ -1,0 +1,172 @@
+// Header, index, frame and extraction rules of the container, on containers made here.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "ContainerBuilder.h"
+#include "driverdb/DriverBaseFormat.h"
+#include "driverdb/PCExtract.h"
+
+namespace tarvelin {
+namespace {
+
+using test::Bytes;
+using test::ContainerOf;
+using test::ContainerOfPlain;
+
+void Put32(std::vector<uint8_t>& c, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i, v >>= 8) c[at + i] = static_cast<uint8_t>(v);
+}
+size_t RecordField(int32_t entry, int field) {
+    return 18 + 20 * (entry - 1) + 4 * field;
+}
+
+class ContainerTest : public ::testing::Test {
+  protected:
+    std::vector<uint8_t> container = ContainerOfPlain({Bytes("first"), Bytes("second entry")});
+};
+
+TEST_F(ContainerTest, HeaderRules) {
+    DriverBaseHeader h;
+    ASSERT_TRUE(ParseDriverBaseHeader(container, h));
+    EXPECT_EQ(h.versionMajor, 1);
+    EXPECT_EQ(h.versionMinor, 2);
+    EXPECT_EQ(h.date, 39629);
+    EXPECT_EQ(h.entryCount, 2);
+
+    auto changed = [&](size_t at, std::vector<uint8_t> bytes) {
+        std::vector<uint8_t> c = container;
+        std::copy(bytes.begin(), bytes.end(), c.begin() + static_cast<ptrdiff_t>(at));
+        DriverBaseHeader out;
+        return ParseDriverBaseHeader(c, out);
+    };
+    EXPECT_FALSE(changed(0, Bytes("vexrDB")));
+    EXPECT_FALSE(changed(0, Bytes("VEXRDB")));
+    EXPECT_TRUE(changed(8, {3, 0}));             // minor version 3
+    EXPECT_FALSE(changed(6, {2, 0}));            // major version 2
+    EXPECT_FALSE(changed(6, {0, 0}));            // major version 0
+    EXPECT_FALSE(changed(10, {0, 0, 0, 0}));     // date 0
+    EXPECT_FALSE(changed(10, {0, 0, 0, 0x80}));  // date negative
+    EXPECT_FALSE(changed(14, {0, 0, 0, 0}));     // no entries
+    EXPECT_FALSE(changed(14, {0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_FALSE(ParseDriverBaseHeader(std::span(container).first(17), h));
+}
+
+TEST_F(ContainerTest, IndexMustFitTheContainer) {
+    DriverBaseHeader h;
+    ASSERT_TRUE(ParseDriverBaseHeader(container, h));
+    std::vector<DriverBaseIndexRecord> records;
+    ASSERT_TRUE(ParseDriverBaseIndex(std::span(container).first(18 + 40), h, records));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].offset, 18u + 40 + 1);
+    EXPECT_EQ(records[1].offset, records[0].offset + records[0].storedSize);
+    EXPECT_EQ(records[1].unpackedSize, 12u);
+    EXPECT_FALSE(ParseDriverBaseIndex(std::span(container).first(18 + 39), h, records));
+    h.entryCount = 0x7FFFFFFF;  // claims far more than any container holds
+    EXPECT_FALSE(ParseDriverBaseIndex(container, h, records));
+}
+
+TEST_F(ContainerTest, EntriesOneToNOnly) {
+    std::vector<uint8_t> data = Bytes("untouched");
+    EXPECT_FALSE(ExtractEntry(container, 0, data));
+    EXPECT_FALSE(ExtractEntry(container, 3, data));
+    EXPECT_FALSE(ExtractEntry(container, -1, data));
+    EXPECT_EQ(data, Bytes("untouched"));
+    ASSERT_TRUE(ExtractEntry(container, 2, data));
+    EXPECT_EQ(data, Bytes("second entry"));
+    ASSERT_TRUE(ExtractEntry(container, 1, data));
+    EXPECT_EQ(data, Bytes("first"));
+}
+
+TEST_F(ContainerTest, StoredRangeOutsideTheContainerFails) {
+    std::vector<uint8_t> data;
+    const size_t e = RecordField(2, 4), c = RecordField(2, 3);
+    auto with = [&](size_t at, uint32_t v) {
+        std::vector<uint8_t> copy = container;
+        Put32(copy, at, v);
+        return copy;
+    };
+    const uint32_t size = static_cast<uint32_t>(container.size());
+    DriverBaseHeader h;
+    std::vector<DriverBaseIndexRecord> r;
+    ParseDriverBaseHeader(container, h);
+    ParseDriverBaseIndex(container, h, r);
+    ASSERT_EQ(r[1].offset - 1 + r[1].storedSize, size);  // the last entry ends the container
+    EXPECT_FALSE(ExtractEntry(with(e, r[1].offset + 1), 2, data));
+    EXPECT_FALSE(ExtractEntry(with(e, 0), 2, data));
+    EXPECT_FALSE(ExtractEntry(with(e, 0xFFFFFFFF), 2, data));
+    EXPECT_FALSE(ExtractEntry(with(c, 0xFFFFFFF8), 2, data));
+    EXPECT_FALSE(ExtractEntry(std::span(container).first(size - 1), 2, data));
+    EXPECT_TRUE(data.empty());
+}
+
+// The frame around one payload: C - L must be 12..19 and L at least 1.
+class FrameTest : public ::testing::Test {
+  protected:
+    // A stored stream of "hello" followed by ignored bytes, `length` bytes in all.
+    static std::vector<uint8_t> Payload(size_t length) {
+        std::vector<uint8_t> p = test::StoredStream(Bytes("hello"));
+        p.resize(length, 0xAB);
+        return p;
+    }
+    bool Accepts(size_t length, size_t padding, int32_t unpacked = 5) {
+        std::vector<uint8_t> frame = BuildFrame(Payload(length), padding, random_);
+        EncipherBlocks(frame);
+        const PCExtract extract;
+        return extract.GetArray(frame, unpacked) && frame == Bytes("hello");
+    }
+    std::mt19937_64 random_{9};
+};
+
+TEST_F(FrameTest, SlackOfTwelveToNineteenOnly) {
+    EXPECT_TRUE(Accepts(12, 0));   // C - L = 12
+    EXPECT_TRUE(Accepts(13, 7));   // C - L = 19
+    EXPECT_FALSE(Accepts(12, 8));  // C - L = 20
+    EXPECT_TRUE(Accepts(20, 0));
+}
+
+TEST_F(FrameTest, LengthFieldBeyondTheFrameFails) {
+    std::vector<uint8_t> frame = BuildFrame(Payload(12), 0, random_);
+    Put32(frame, 8, 0xFFFFFFF8);  // size - L wraps in 32 bits to 32
+    EncipherBlocks(frame);
+    EXPECT_FALSE(PCExtract().GetArray(frame, 5));
+    frame = BuildFrame({}, 4, random_);  // L = 0
+    EncipherBlocks(frame);
+    EXPECT_FALSE(PCExtract().GetArray(frame, 5));
+}
+
+TEST_F(FrameTest, SizesThatAreNotWholeBlocksFail) {
+    for (size_t size : {0, 7, 8, 12, 17, 23}) {
+        std::vector<uint8_t> data(size, 0x5A);
+        EXPECT_FALSE(PCExtract().GetArray(data, 100)) << size;
+    }
+}
+
+TEST_F(FrameTest, OutputOfBPlusOneAcceptedBPlusTwoRejected) {
+    EXPECT_TRUE(Accepts(12, 0, 5));
+    EXPECT_TRUE(Accepts(12, 0, 4));   // 5 bytes = B + 1
+    EXPECT_FALSE(Accepts(12, 0, 3));  // 5 bytes = B + 2
+    EXPECT_FALSE(Accepts(12, 0, -1));
+    EXPECT_TRUE(Accepts(12, 0, 0x7FFFFFFF));  // absurd size: no absurd buffer
+}
+
+TEST(ExtractTest, WrongNlenFailsTheEntryAndLeavesTheOutputAlone) {
+    std::mt19937_64 random(2);
+    const std::vector<uint8_t> plain = Bytes("stored bytes");
+    std::vector<StoredEntry> entries;
+    entries.push_back(StoreEntry(test::StoredStream(plain, true), 12, 0, random));
+    const std::vector<uint8_t> c = ContainerOf(entries);
+    std::vector<uint8_t> data = Bytes("keep");
+    EXPECT_FALSE(ExtractEntry(c, 1, data));
+    EXPECT_EQ(data, Bytes("keep"));
+}
+
+TEST(ExtractTest, EmptyEntryInflatesToNothing) {
+    const std::vector<uint8_t> c = ContainerOfPlain({{}});
+    std::vector<uint8_t> data = Bytes("x");
+    ASSERT_TRUE(ExtractEntry(c, 1, data));
+    EXPECT_TRUE(data.empty());
+}
+
+}  // namespace
+}  // namespace tarvelin
