@@ -1,0 +1,54 @@
+// Tarvelin.exe: the Windows entry point. Builds the real system services, runs the start-up
+// sequence and then lives in the main window's message loop until it closes.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "core/AppState.h"
+#include "core/modAppMain.h"
+#include "platform/Platform.h"
+#include "platform/win32/Win32EventLoop.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32ResourceSource.h"
+#include "platform/win32/Win32System.h"
+#include "ui/win32/frmMainWindow.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    using namespace tarvelin::platform;
+    Win32EventLoop loop;
+    Win32Registry registry;
+    Win32NamedLocks locks;
+    Win32OsVersion osVersion;
+    Win32Process process;
+    Win32MessageBox messageBox;
+    Win32Shell shell;
+    Win32SystemText systemText;
+    Win32FileSystem files;
+    Win32ResourceSource resources;
+
+    Platform platform;
+    platform.loop = &loop;
+    platform.clock = &loop;
+    platform.registry = &registry;
+    platform.locks = &locks;
+    platform.osVersion = &osVersion;
+    platform.process = &process;
+    platform.messageBox = &messageBox;
+    platform.shell = &shell;
+    platform.systemText = &systemText;
+    platform.files = &files;
+    platform.resources = &resources;
+
+    tarvelin::AppShell app;
+    app.initCommonControls = [] {
+        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_INTERNET_CLASSES};
+        InitCommonControlsEx(&icc);
+    };
+    app.openMainWindow = [instance] { tarvelin::frmMainLoad(instance); };
+
+    if (!tarvelin::Main(platform, app)) return 0;
+    const int code = loop.Run();
+    tarvelin::AppCleanup();  // harmless when the window already did it
+    tarvelin::AppState().platform = nullptr;
+    return code;
+}
