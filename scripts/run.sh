@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds Tarvelin.exe and starts it under Wine. With a display the program simply runs;
+# without one it runs on a virtual display (Xvfb), a screenshot is saved and its path
+# printed, and the program is then closed the way a user would (Alt+F4).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target Tarvelin -j "${JOBS:-$(nproc)}"
+exe=build/win64/src/app/Tarvelin.exe
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  exec scripts/wine-run.sh "$exe"
+fi
+
+# shellcheck source=/dev/null
+. scripts/xvfb-session.sh
+scripts/wine-run.sh "$exe" &
+program=$!
+for _ in $(seq 300); do xdotool search --name '^Tarvelin$' >/dev/null 2>&1 && break; sleep 0.1; done
+sleep 1
+shot=$(pwd)/build/win64/tarvelin-screenshot.png
+import -window root "$shot"
+echo "screenshot: $shot"
+win=$(xdotool search --name '^Tarvelin$' | head -n 1 || true)
+if [ -n "$win" ]; then
+  xdotool windowfocus --sync "$win" key alt+F4 || true
+fi
+wait "$program" || true
