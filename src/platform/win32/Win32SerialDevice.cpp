@@ -1,0 +1,198 @@
+#include "platform/win32/Win32SerialDevice.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace tarvelin::platform {
+namespace {
+
+static_assert(sizeof(DCB) == Dcb::kSize, "the configuration record is the 28-byte DCB");
+
+class UniqueHandle {
+  public:
+    explicit UniqueHandle(HANDLE h = nullptr) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() { Reset(); }
+    HANDLE get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
+    // Closes the handle; false when the system refused.
+    bool Reset() { return h_ == nullptr || CloseHandle(std::exchange(h_, nullptr)) != FALSE; }
+
+  private:
+    HANDLE h_;
+};
+
+// One asynchronous slot: its OVERLAPPED record and event object. Both live in the device
+// object, which is never moved, so they stay put while an operation is under way.
+struct Slot {
+    OVERLAPPED overlapped{};
+    UniqueHandle event{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    bool started = false;
+
+    OVERLAPPED* Begin() {
+        overlapped = OVERLAPPED{};
+        overlapped.hEvent = event.get();
+        return &overlapped;
+    }
+};
+
+// `count` is read only after the call that fills it has returned.
+SerialIo Started(BOOL done, const DWORD& count, Slot& slot) {
+    if (done) return SerialIo::Done(count);
+    const DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) return SerialIo::Fail(error);
+    slot.started = true;
+    return SerialIo::Pending();
+}
+
+class Win32SerialDevice : public ISerialDevice {
+  public:
+    explicit Win32SerialDevice(HANDLE handle) : handle_(handle) {}
+    ~Win32SerialDevice() override { Close(); }
+    Win32SerialDevice(const Win32SerialDevice&) = delete;
+    Win32SerialDevice& operator=(const Win32SerialDevice&) = delete;
+
+    bool Ready() const {
+        return std::all_of(slots_.begin(), slots_.end(),
+                           [](const Slot& s) { return bool(s.event); });
+    }
+
+    uintptr_t Handle() const override { return reinterpret_cast<uintptr_t>(handle_.get()); }
+
+    bool Close() override {
+        if (!handle_) return true;
+        // The system writes into the slots' records and buffers until a cancelled operation
+        // has finished, so wait for that before the handle and the memory go.
+        CancelIo(handle_.get());
+        for (Slot& slot : slots_) {
+            DWORD ignored = 0;
+            if (slot.started) GetOverlappedResult(handle_.get(), &slot.overlapped, &ignored, TRUE);
+            slot.started = false;
+        }
+        return handle_.Reset();
+    }
+
+    bool SetupComm(uint32_t inQueue, uint32_t outQueue) override {
+        return ::SetupComm(handle_.get(), inQueue, outQueue) != FALSE;
+    }
+    bool GetCommTimeouts(CommTimeouts& t) override {
+        COMMTIMEOUTS c{};
+        if (!::GetCommTimeouts(handle_.get(), &c)) return false;
+        t = {c.ReadIntervalTimeout, c.ReadTotalTimeoutMultiplier, c.ReadTotalTimeoutConstant,
+             c.WriteTotalTimeoutMultiplier, c.WriteTotalTimeoutConstant};
+        return true;
+    }
+    bool SetCommTimeouts(const CommTimeouts& t) override {
+        COMMTIMEOUTS c{t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier,
+                       t.ReadTotalTimeoutConstant, t.WriteTotalTimeoutMultiplier,
+                       t.WriteTotalTimeoutConstant};
+        return ::SetCommTimeouts(handle_.get(), &c) != FALSE;
+    }
+    bool GetCommState(Dcb& dcb) override {
+        DCB d{};
+        d.DCBlength = sizeof(DCB);
+        if (!::GetCommState(handle_.get(), &d)) return false;
+        std::memcpy(dcb.Bytes().data(), &d, sizeof(DCB));
+        return true;
+    }
+    bool SetCommState(const Dcb& dcb) override {
+        DCB d{};
+        std::memcpy(&d, dcb.Bytes().data(), sizeof(DCB));
+        return ::SetCommState(handle_.get(), &d) != FALSE;
+    }
+    bool SetCommMask(uint32_t mask) override { return ::SetCommMask(handle_.get(), mask) != FALSE; }
+    bool ClearCommError(uint32_t& errors) override {
+        DWORD e = 0;
+        COMSTAT stat{};
+        if (!::ClearCommError(handle_.get(), &e, &stat)) return false;
+        errors = e;
+        return true;
+    }
+    bool GetCommModemStatus(uint32_t& status) override {
+        DWORD s = 0;
+        if (!::GetCommModemStatus(handle_.get(), &s)) return false;
+        status = s;
+        return true;
+    }
+
+    SerialIo StartRead(std::span<uint8_t> into) override {
+        Slot& slot = slots_[0];
+        DWORD n = 0;
+        const DWORD size = static_cast<DWORD>(std::min(into.size(), readBuffer_.size()));
+        const SerialIo io =
+            Started(ReadFile(handle_.get(), readBuffer_.data(), size, &n, slot.Begin()), n, slot);
+        if (io.status == SerialIo::Status::Complete)
+            std::memcpy(into.data(), readBuffer_.data(), n);
+        return io;
+    }
+    SerialIo StartWrite(std::span<const uint8_t> bytes) override {
+        Slot& slot = slots_[1];
+        const DWORD size = static_cast<DWORD>(std::min(bytes.size(), writeBuffer_.size()));
+        std::memcpy(writeBuffer_.data(), bytes.data(), size);
+        DWORD n = 0;
+        return Started(WriteFile(handle_.get(), writeBuffer_.data(), size, &n, slot.Begin()), n,
+                       slot);
+    }
+    SerialIo StartEventWatch() override {
+        Slot& slot = slots_[2];
+        eventBits_ = 0;
+        const BOOL done = WaitCommEvent(handle_.get(), &eventBits_, slot.Begin());
+        return Started(done, eventBits_, slot);
+    }
+
+    bool Signalled(SerialSlot which) override {
+        const Slot& slot = slots_[static_cast<size_t>(which)];
+        return !slot.started || WaitForSingleObject(slot.event.get(), 0) == WAIT_OBJECT_0;
+    }
+
+    SerialIo FinishRead(std::span<uint8_t> into) override {
+        const SerialIo io = Finish(slots_[0]);
+        const size_t n = std::min<size_t>(io.count, into.size());
+        if (n > 0) std::memcpy(into.data(), readBuffer_.data(), n);
+        return io;
+    }
+    SerialIo FinishWrite() override { return Finish(slots_[1]); }
+    SerialIo FinishEventWatch() override {
+        SerialIo io = Finish(slots_[2]);
+        if (io.status == SerialIo::Status::Complete) io.count = eventBits_;
+        return io;
+    }
+
+  private:
+    SerialIo Finish(Slot& slot) {
+        if (!slot.started) return SerialIo::Done(0);
+        DWORD n = 0;
+        if (GetOverlappedResult(handle_.get(), &slot.overlapped, &n, FALSE)) {
+            slot.started = false;
+            return SerialIo::Done(n);
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_IO_INCOMPLETE) return SerialIo::Pending();
+        slot.started = false;
+        return SerialIo::Fail(error);
+    }
+
+    UniqueHandle handle_;
+    std::array<Slot, 3> slots_;  // read, write, event watch
+    std::array<uint8_t, 1024> readBuffer_{};
+    std::array<uint8_t, 1024> writeBuffer_{};
+    DWORD eventBits_ = 0;
+};
+
+}  // namespace
+
+SerialOpenResult Win32SerialDeviceFactory::Open(const std::string& name) {
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OVERLAPPED, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return {nullptr, GetLastError()};
+    auto device = std::make_unique<Win32SerialDevice>(h);
+    if (!device->Ready()) return {nullptr, ERROR_NO_SYSTEM_RESOURCES};  // no event objects
+    return {std::move(device), 0};
+}
+
+}  // namespace tarvelin::platform
