@@ -15,7 +15,7 @@ namespace {
 using tarvelin::platform::RegRoot;
 
 class Input {
-public:
+  public:
     Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     bool Empty() const { return pos_ >= size_; }
     uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
@@ -25,14 +25,14 @@ public:
         return out;
     }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t pos_ = 0;
 };
 
-const char* const kNames[] = {"StatInByte", "MainFormLeft", "MainFormTop", "WidgetShow",
-                              "WidgetTrans", "Tray", "CheckDeviceConn", "Tarvelin"};
+const char* const kNames[] = {"StatInByte",  "MainFormLeft", "MainFormTop",     "WidgetShow",
+                              "WidgetTrans", "Tray",         "CheckDeviceConn", "Tarvelin"};
 
 }  // namespace
 

@@ -9,7 +9,7 @@
 namespace tarvelin {
 
 class AppError : public std::runtime_error {
-public:
+  public:
     AppError(int32_t number, std::string source, std::string description)
         : std::runtime_error(description),
           number_(number),
@@ -20,7 +20,7 @@ public:
     const std::string& Source() const { return source_; }
     const std::string& Description() const { return description_; }
 
-private:
+  private:
     int32_t number_;
     std::string source_;
     std::string description_;

@@ -15,14 +15,22 @@ using platform::RegRoot;
 
 const char* ValueName(AppSetting id) {
     switch (id) {
-        case AppSetting::StatInByte: return "StatInByte";
-        case AppSetting::MainFormLeft: return "MainFormLeft";
-        case AppSetting::MainFormTop: return "MainFormTop";
-        case AppSetting::WidgetShow: return "WidgetShow";
-        case AppSetting::WidgetTrans: return "WidgetTrans";
-        case AppSetting::Tray: return "Tray";
-        case AppSetting::CheckDeviceConn: return "CheckDeviceConn";
-        case AppSetting::AutoRun: break;
+        case AppSetting::StatInByte:
+            return "StatInByte";
+        case AppSetting::MainFormLeft:
+            return "MainFormLeft";
+        case AppSetting::MainFormTop:
+            return "MainFormTop";
+        case AppSetting::WidgetShow:
+            return "WidgetShow";
+        case AppSetting::WidgetTrans:
+            return "WidgetTrans";
+        case AppSetting::Tray:
+            return "Tray";
+        case AppSetting::CheckDeviceConn:
+            return "CheckDeviceConn";
+        case AppSetting::AutoRun:
+            break;
     }
     return nullptr;
 }
@@ -121,12 +129,23 @@ bool SaveAutoRun(const SettingValue& value) {
 void Cache(AppSetting id, const SettingValue& v) {
     auto& state = AppState();
     switch (id) {
-        case AppSetting::StatInByte: state.StatInByte = std::get<bool>(v); break;
-        case AppSetting::WidgetShow: state.WidgetShow = std::get<bool>(v); break;
-        case AppSetting::Tray: state.Tray = std::get<bool>(v); break;
-        case AppSetting::CheckDeviceConn: state.CheckDeviceConn = std::get<bool>(v); break;
-        case AppSetting::WidgetTrans: state.WidgetTrans = std::get<uint8_t>(v); break;
-        default: break;
+        case AppSetting::StatInByte:
+            state.StatInByte = std::get<bool>(v);
+            break;
+        case AppSetting::WidgetShow:
+            state.WidgetShow = std::get<bool>(v);
+            break;
+        case AppSetting::Tray:
+            state.Tray = std::get<bool>(v);
+            break;
+        case AppSetting::CheckDeviceConn:
+            state.CheckDeviceConn = std::get<bool>(v);
+            break;
+        case AppSetting::WidgetTrans:
+            state.WidgetTrans = std::get<uint8_t>(v);
+            break;
+        default:
+            break;
     }
 }
 

@@ -12,7 +12,7 @@
 namespace tarvelin {
 
 class Connection {
-public:
+  public:
     Connection() = default;
     explicit Connection(std::function<void()> disconnect) : disconnect_(std::move(disconnect)) {}
     Connection(Connection&& other) noexcept : disconnect_(std::exchange(other.disconnect_, {})) {}
@@ -32,13 +32,13 @@ public:
     }
     bool Connected() const { return static_cast<bool>(disconnect_); }
 
-private:
+  private:
     std::function<void()> disconnect_;
 };
 
 template <typename... Args>
 class Event {
-public:
+  public:
     using Handler = std::function<void(Args...)>;
 
     [[nodiscard]] Connection Connect(Handler handler) {
@@ -64,7 +64,7 @@ public:
 
     bool HasHandlers() const { return !state_->slots.empty(); }
 
-private:
+  private:
     struct Slot {
         Handler handler;
         bool live;

@@ -73,11 +73,17 @@ void AppStart(const MainWindowOpener& openMainWindow) {
     if (openMainWindow) openMainWindow();
 }
 
-bool HasAutoSwitch(const std::string& commandLine) { return ContainsNoCase(commandLine, "/auto"); }
+bool HasAutoSwitch(const std::string& commandLine) {
+    return ContainsNoCase(commandLine, "/auto");
+}
 
-std::string AppVersionText(bool asDate) { return asDate ? BuildDate() : kVersion; }
+std::string AppVersionText(bool asDate) {
+    return asDate ? BuildDate() : kVersion;
+}
 
-std::string DbStructVersionText(bool asDate) { return asDate ? BuildDate() : kDbStructVersion; }
+std::string DbStructVersionText(bool asDate) {
+    return asDate ? BuildDate() : kDbStructVersion;
+}
 
 std::shared_ptr<PCXTimer> SharedTimerAcquire() {
     auto& state = AppState();

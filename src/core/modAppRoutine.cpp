@@ -15,10 +15,13 @@ constexpr uint32_t kIgnoreInserts = 0x200;
 constexpr uint32_t kMaxWidthMask = 0xFF;  // the system adds no line breaks of its own
 constexpr uint32_t kErrorTextChars = 512;
 
-platform::Platform* Services() { return AppState().platform; }
+platform::Platform* Services() {
+    return AppState().platform;
+}
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size())) {
+    for (size_t pos = text.find(from); pos != std::string::npos;
+         pos = text.find(from, pos + to.size())) {
         text.replace(pos, from.size(), to);
     }
     return text;
@@ -29,7 +32,8 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
 int AppMsgBox(platform::WindowHandle owner, const std::string& text, uint32_t style,
               const std::string& title) {
     if (!Services() || !Services()->messageBox) return 0;
-    return Services()->messageBox->Show(owner, text, style, IsStringFilled(title) ? title : kAppTitle);
+    return Services()->messageBox->Show(owner, text, style,
+                                        IsStringFilled(title) ? title : kAppTitle);
 }
 
 bool ShellOpen(const std::string& file, int showCommand, const std::string& parameters,
@@ -54,7 +58,8 @@ uint32_t FormatMessageText(uint32_t flags, uint32_t messageId, uint32_t language
 
 bool GetErrorText(uint32_t& code, std::string& text) {
     text.clear();
-    if (code == 0 && Services() && Services()->systemText) code = Services()->systemText->LastError();
+    if (code == 0 && Services() && Services()->systemText)
+        code = Services()->systemText->LastError();
     std::string message;
     if (FormatMessageText(kFromSystem | kIgnoreInserts | kMaxWidthMask, code, 0, kErrorTextChars,
                           message) == 0) {

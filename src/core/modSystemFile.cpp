@@ -15,10 +15,12 @@ using platform::kAttrDirectory;
 using platform::kAttrReparsePoint;
 using platform::kPathSeparator;
 
-constexpr uint32_t kSystemNames = 0xFFFF;   // the system uses 16 bits of the unique number
+constexpr uint32_t kSystemNames = 0xFFFF;  // the system uses 16 bits of the unique number
 constexpr int kRandomAttempts = 1000;
 
-platform::IFileSystem* Files() { return AppState().platform ? AppState().platform->files : nullptr; }
+platform::IFileSystem* Files() {
+    return AppState().platform ? AppState().platform->files : nullptr;
+}
 
 std::string ProgramFolder() {
     platform::IProcess* process = AppState().platform ? AppState().platform->process : nullptr;
@@ -69,13 +71,14 @@ std::string GetTempDir() {
 
 std::string GetTempFileName(std::string& folder) {
     folder = GetTempDir();
-    std::mt19937 random(static_cast<uint32_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::mt19937 random(
+        static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     // The system's names run out after 65535 counters and a full folder could refuse every
     // random one too, so the search is bounded and ends empty-handed rather than forever.
     for (uint32_t counter = 1; counter <= kSystemNames + kRandomAttempts; ++counter) {
         std::string name;
-        if (counter > kSystemNames || !Files() || !Files()->TempName(folder, "~tmp", counter, name)) {
+        if (counter > kSystemNames || !Files() ||
+            !Files()->TempName(folder, "~tmp", counter, name)) {
             name = folder + RandomName(random);
         }
         // Free means nothing of that name, not even a folder, which a file could not replace.

@@ -12,7 +12,9 @@ using namespace platform;
 constexpr size_t kEnumBufferChars = 255;
 constexpr uint32_t kMaxValueBytes = 1u << 20;  // far above any value this program writes
 
-IRegistry* Registry() { return AppState().platform ? AppState().platform->registry : nullptr; }
+IRegistry* Registry() {
+    return AppState().platform ? AppState().platform->registry : nullptr;
+}
 
 std::unique_ptr<IRegKey> Open(RegRoot root, const std::string& path, bool write) {
     IRegistry* registry = Registry();
@@ -21,7 +23,8 @@ std::unique_ptr<IRegKey> Open(RegRoot root, const std::string& path, bool write)
 }
 
 std::string BytesUpToNul(const std::vector<uint8_t>& bytes, size_t length) {
-    std::string text(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(length, bytes.size())));
+    std::string text(bytes.begin(),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(std::min(length, bytes.size())));
     return TrimNull(text);
 }
 
@@ -54,7 +57,9 @@ bool Encode(const RegData& value, uint32_t& type, std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
-bool RegKeyExists(RegRoot root, const std::string& path) { return Open(root, path, false) != nullptr; }
+bool RegKeyExists(RegRoot root, const std::string& path) {
+    return Open(root, path, false) != nullptr;
+}
 
 bool RegKeyCreate(RegRoot root, const std::string& path) {
     IRegistry* registry = Registry();

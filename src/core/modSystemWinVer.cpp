@@ -54,20 +54,33 @@ const WindowsVersionRecord& WindowsVersionFlags() {
 bool IsWindowsVersion(int16_t versionClass) {
     const WindowsVersionRecord& r = WindowsVersionFlags();
     switch (versionClass) {
-        case 1: return r.Win95;
-        case 2: return r.Win98;
-        case 3: return r.WinMe;
-        case 4: return r.Win95 || r.Win98 || r.WinMe;
-        case 5: return r.NT;
-        case 6: return r.Win2000;
-        case 7: return r.WinXP;
-        case 8: return r.Win2003;
-        default: return false;
+        case 1:
+            return r.Win95;
+        case 2:
+            return r.Win98;
+        case 3:
+            return r.WinMe;
+        case 4:
+            return r.Win95 || r.Win98 || r.WinMe;
+        case 5:
+            return r.NT;
+        case 6:
+            return r.Win2000;
+        case 7:
+            return r.WinXP;
+        case 8:
+            return r.Win2003;
+        default:
+            return false;
     }
 }
 
-int32_t GetPlatformId() { return static_cast<int32_t>(WindowsVersionFlags().platformId); }
+int32_t GetPlatformId() {
+    return static_cast<int32_t>(WindowsVersionFlags().platformId);
+}
 
-void ResetWindowsVersionFlags() { Record() = WindowsVersionRecord{}; }
+void ResetWindowsVersionFlags() {
+    Record() = WindowsVersionRecord{};
+}
 
 }  // namespace tarvelin

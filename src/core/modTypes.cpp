@@ -113,7 +113,9 @@ std::string TextUpper(std::string_view text) {
     return out;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) { return TextUpper(a) == TextUpper(b); }
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return TextUpper(a) == TextUpper(b);
+}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return TextUpper(text).starts_with(TextUpper(prefix));

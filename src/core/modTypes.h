@@ -16,9 +16,15 @@ bool IsStringFilled(std::string_view text, bool trimFirst = true);
 // The text up to its first NUL; written back into the argument when asked.
 std::string TrimNull(std::string& text, bool updateInPlace = false);
 int16_t UIntToInt(uint16_t value);
-inline int32_t MinLong(int32_t a, int32_t b) { return a < b ? a : b; }
-inline int32_t MaxLong(int32_t a, int32_t b) { return a > b ? a : b; }
-inline int32_t IncLong(int32_t& value) { return ++value; }
+inline int32_t MinLong(int32_t a, int32_t b) {
+    return a < b ? a : b;
+}
+inline int32_t MaxLong(int32_t a, int32_t b) {
+    return a > b ? a : b;
+}
+inline int32_t IncLong(int32_t& value) {
+    return ++value;
+}
 
 template <typename T>
 int32_t ArrayCount(const T& value) {

@@ -11,9 +11,9 @@
 namespace tarvelin {
 
 class PCXTimer : public std::enable_shared_from_this<PCXTimer> {
-public:
+  public:
     struct Key {  // only Create can make one, so every timer is owned by a shared_ptr
-    private:
+      private:
         Key() = default;
         friend class PCXTimer;
     };
@@ -35,7 +35,7 @@ public:
     // Read and cleared by the timer table only.
     platform::TimerId TimerID() const { return timerId_; }
 
-private:
+  private:
     uint32_t interval_ = 0;
     bool enabled_ = false;
     platform::TimerId timerId_ = 0;

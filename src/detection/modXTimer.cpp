@@ -11,11 +11,14 @@ namespace {
 
 constexpr size_t kTableGrowth = 5;
 
-platform::IEventLoop& Loop() { return *AppState().platform->loop; }
+platform::IEventLoop& Loop() {
+    return *AppState().platform->loop;
+}
 
 TimerRecord* FindRecord(platform::TimerId id) {
     auto& table = TimerTable();
-    auto it = std::find_if(table.begin(), table.end(), [id](const TimerRecord& r) { return r.id == id; });
+    auto it =
+        std::find_if(table.begin(), table.end(), [id](const TimerRecord& r) { return r.id == id; });
     return it == table.end() ? nullptr : &*it;
 }
 

@@ -5,7 +5,7 @@ namespace tarvelin::platform {
 
 // Milliseconds since some start, wrapping at 2^32 like the system tick count.
 class IClock {
-public:
+  public:
     virtual ~IClock() = default;
     virtual uint32_t TickCount() = 0;
 };

@@ -9,7 +9,7 @@ namespace tarvelin::platform {
 using TimerId = uintptr_t;  // 0 means "no timer"
 
 class IEventLoop {
-public:
+  public:
     using TimerProc = std::function<void(TimerId)>;
 
     virtual ~IEventLoop() = default;

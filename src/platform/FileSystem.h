@@ -30,7 +30,7 @@ struct DirEntry {
 };
 
 class IFileSystem {
-public:
+  public:
     virtual ~IFileSystem() = default;
     // The system's temporary folder; false when it cannot be told.
     virtual bool TempFolder(std::string& folder) = 0;

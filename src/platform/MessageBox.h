@@ -8,7 +8,7 @@ using WindowHandle = uintptr_t;  // an HWND; 0 for none
 
 // A blocking message box; returns the button pressed (IDOK = 1, ...).
 class IMessageBox {
-public:
+  public:
     virtual ~IMessageBox() = default;
     virtual int Show(WindowHandle owner, const std::string& text, uint32_t style,
                      const std::string& title) = 0;

@@ -7,7 +7,7 @@
 namespace tarvelin::platform {
 
 class INamedLock {
-public:
+  public:
     virtual ~INamedLock() = default;  // closes the handle
     virtual bool Release() = 0;       // gives up ownership
 };
@@ -18,7 +18,7 @@ struct NamedLockResult {
 };
 
 class INamedLocks {
-public:
+  public:
     virtual ~INamedLocks() = default;
     // Creates the named lock owned by the caller, or opens the existing one.
     virtual NamedLockResult CreateOwned(const std::string& name) = 0;

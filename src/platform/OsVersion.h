@@ -10,7 +10,7 @@ struct OsVersionInfo {
 };
 
 class IOsVersion {
-public:
+  public:
     virtual ~IOsVersion() = default;
     // Asks the system with a version structure of the given size (156 extended, 148 basic).
     virtual bool Query(uint32_t structSize, OsVersionInfo& info) = 0;

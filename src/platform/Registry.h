@@ -18,7 +18,7 @@ inline constexpr long kErrorMoreData = 234;
 inline constexpr long kErrorNoMoreItems = 259;
 
 class IRegKey {
-public:
+  public:
     virtual ~IRegKey() = default;
     // Type and size in bytes of a value, without its data.
     virtual long QueryInfo(const std::string& name, uint32_t& type, uint32_t& size) = 0;
@@ -34,13 +34,12 @@ public:
 };
 
 class IRegistry {
-public:
+  public:
     virtual ~IRegistry() = default;
     virtual std::unique_ptr<IRegKey> Open(RegRoot root, const std::string& path, bool write,
                                           long& error) = 0;
     // Creates the key and any missing parents, or opens the existing key for writing.
-    virtual std::unique_ptr<IRegKey> Create(RegRoot root, const std::string& path,
-                                            long& error) = 0;
+    virtual std::unique_ptr<IRegKey> Create(RegRoot root, const std::string& path, long& error) = 0;
     // Deletes a key that has no subkeys.
     virtual long DeleteKey(RegRoot root, const std::string& path) = 0;
 };

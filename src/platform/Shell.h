@@ -7,7 +7,7 @@
 namespace tarvelin::platform {
 
 class IShell {
-public:
+  public:
     virtual ~IShell() = default;
     // Runs the verb on a file or address; returns the shell's answer (above 32 on success).
     virtual intptr_t Execute(WindowHandle owner, const std::string& verb, const std::string& file,

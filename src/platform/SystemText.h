@@ -6,7 +6,7 @@ namespace tarvelin::platform {
 
 // The calling thread's last system error and the system's message texts.
 class ISystemText {
-public:
+  public:
     virtual ~ISystemText() = default;
     virtual uint32_t LastError() = 0;
     // FormatMessage into a buffer of bufferChars characters, with the wide call or the ANSI

@@ -17,7 +17,9 @@ TimerId TimerQueue::StartOneShot(uint64_t now, uint32_t delayMs, std::function<v
     return id;
 }
 
-bool TimerQueue::Stop(TimerId id) { return timers_.erase(id) > 0; }
+bool TimerQueue::Stop(TimerId id) {
+    return timers_.erase(id) > 0;
+}
 
 std::optional<uint64_t> TimerQueue::NextDue() const {
     std::optional<uint64_t> next;
@@ -30,7 +32,8 @@ std::optional<uint64_t> TimerQueue::NextDue() const {
 bool TimerQueue::FireOne(uint64_t now) {
     auto due = timers_.end();
     for (auto it = timers_.begin(); it != timers_.end(); ++it) {
-        if (it->second.due <= now && (due == timers_.end() || it->second.due < due->second.due)) due = it;
+        if (it->second.due <= now && (due == timers_.end() || it->second.due < due->second.due))
+            due = it;
     }
     if (due == timers_.end()) return false;
 

@@ -13,7 +13,7 @@
 namespace tarvelin::platform {
 
 class TimerQueue {
-public:
+  public:
     static constexpr uint32_t kMinimumPeriod = 10;  // shorter periods are raised to this
 
     TimerId Start(uint64_t now, uint32_t periodMs, IEventLoop::TimerProc proc);
@@ -25,7 +25,7 @@ public:
     std::optional<uint64_t> NextDue() const;
     size_t Count() const { return timers_.size(); }
 
-private:
+  private:
     struct Timer {
         uint32_t period;
         uint64_t due;

@@ -16,7 +16,7 @@
 namespace tarvelin::sim {
 
 class SimPlatform {
-public:
+  public:
     SimPlatform() {
         platform.loop = &loop;
         platform.clock = &loop;
@@ -48,7 +48,7 @@ public:
     SimSystemText systemText;
     platform::Platform platform;
 
-private:
+  private:
     static void Unbind() {
         TimerTable().clear();
         AppState() = AppStateRecord{};

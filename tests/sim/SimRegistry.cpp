@@ -20,7 +20,7 @@ std::string Upper(std::string s) {
 }
 
 class SimKey : public platform::IRegKey {
-public:
+  public:
     SimKey(SimRegistry::Key& key, bool write, const bool& deny)
         : key_(key), write_(write), deny_(deny) {}
 
@@ -77,8 +77,9 @@ public:
         return kErrorSuccess;
     }
 
-private:
-    std::vector<std::pair<std::string, SimRegistry::Value>>::iterator Position(const std::string& n) {
+  private:
+    std::vector<std::pair<std::string, SimRegistry::Value>>::iterator Position(
+        const std::string& n) {
         return std::find_if(key_.values.begin(), key_.values.end(),
                             [&](const auto& p) { return Upper(p.first) == Upper(n); });
     }

@@ -11,7 +11,7 @@
 namespace tarvelin::sim {
 
 class SimRegistry : public platform::IRegistry {
-public:
+  public:
     struct Value {
         uint32_t type;
         std::vector<uint8_t> data;
@@ -34,11 +34,12 @@ public:
                   uint32_t value);
     void PutRaw(platform::RegRoot root, const std::string& path, const std::string& name,
                 uint32_t type, std::vector<uint8_t> data);
-    const Value* Get(platform::RegRoot root, const std::string& path, const std::string& name) const;
+    const Value* Get(platform::RegRoot root, const std::string& path,
+                     const std::string& name) const;
     // Every write fails with access denied while set (a locked-down profile).
     bool denyWrites = false;
 
-private:
+  private:
     static std::string Canonical(platform::RegRoot root, const std::string& path);
     Key& Ensure(platform::RegRoot root, const std::string& path);
     std::map<std::string, Key> keys_;

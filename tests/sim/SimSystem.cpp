@@ -4,7 +4,7 @@ namespace tarvelin::sim {
 namespace {
 
 class SimLock : public platform::INamedLock {
-public:
+  public:
     SimLock(std::set<std::string>& machine, std::string name, bool owner)
         : machine_(machine), name_(std::move(name)), owner_(owner) {}
     ~SimLock() override { Release(); }
@@ -15,7 +15,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::set<std::string>& machine_;
     std::string name_;
     bool owner_;

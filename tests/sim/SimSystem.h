@@ -19,7 +19,7 @@
 namespace tarvelin::sim {
 
 class SimProcess : public platform::IProcess {
-public:
+  public:
     std::string CommandLine() override { return commandLine; }
     std::string ExecutablePath() override { return executablePath; }
     std::string commandLine = "\"C:\\Program Files\\Tarvelin\\Tarvelin.exe\"";
@@ -27,7 +27,7 @@ public:
 };
 
 class SimOsVersion : public platform::IOsVersion {
-public:
+  public:
     bool Query(uint32_t structSize, platform::OsVersionInfo& out) override {
         sizesAsked.push_back(structSize);
         if (structSize == 156 && !extendedWorks) return false;
@@ -43,17 +43,17 @@ public:
 // Machine-wide names shared by every SimNamedLocks that uses the same set, so two
 // simulated processes can contend for one name.
 class SimNamedLocks : public platform::INamedLocks {
-public:
+  public:
     explicit SimNamedLocks(std::set<std::string>& machine) : machine_(machine) {}
     platform::NamedLockResult CreateOwned(const std::string& name) override;
     bool failCreate = false;
 
-private:
+  private:
     std::set<std::string>& machine_;
 };
 
 class RecordingMessageBox : public platform::IMessageBox {
-public:
+  public:
     struct Shown {
         std::string text;
         uint32_t style;
@@ -74,7 +74,7 @@ public:
 };
 
 class SimShell : public platform::IShell {
-public:
+  public:
     struct Call {
         std::string verb, file, parameters, folder;
         int show;
@@ -89,7 +89,7 @@ public:
 };
 
 class SimSystemText : public platform::ISystemText {
-public:
+  public:
     uint32_t LastError() override { return lastError; }
     uint32_t SystemMessage(uint32_t flags, uint32_t id, uint32_t, bool isWide, uint32_t chars,
                            std::string& text) override {

@@ -10,7 +10,7 @@
 namespace tarvelin::sim {
 
 class VirtualEventLoop : public platform::IEventLoop, public platform::IClock {
-public:
+  public:
     platform::TimerId StartTimer(uint32_t periodMs, TimerProc proc) override;
     bool StopTimer(platform::TimerId id) override { return queue_.Stop(id); }
     platform::TimerId StartOneShot(uint32_t delayMs, std::function<void()> proc) override;
@@ -28,7 +28,7 @@ public:
     // The next n StartTimer/StartOneShot calls fail as when the system has no timers.
     void FailNextStarts(int n) { failStarts_ = n; }
 
-private:
+  private:
     bool Refuse();
     platform::TimerQueue queue_;
     uint64_t now_ = 0;

@@ -20,7 +20,7 @@ namespace {
 using platform::RegRoot;
 
 class Win32AdapterTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         sim.platform.loop = &loop;
         sim.platform.clock = &loop;

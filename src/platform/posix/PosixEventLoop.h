@@ -9,7 +9,7 @@
 namespace tarvelin::platform {
 
 class PosixEventLoop : public IEventLoop, public IClock {
-public:
+  public:
     TimerId StartTimer(uint32_t periodMs, TimerProc proc) override;
     bool StopTimer(TimerId id) override { return queue_.Stop(id); }
     TimerId StartOneShot(uint32_t delayMs, std::function<void()> proc) override;
@@ -18,7 +18,7 @@ public:
     void Quit(int code) override;
     uint32_t TickCount() override { return static_cast<uint32_t>(NowMs()); }
 
-private:
+  private:
     static uint64_t NowMs();
     TimerQueue queue_;
     bool quit_ = false;

@@ -79,7 +79,9 @@ bool PosixFileSystem::RemoveFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
-bool PosixFileSystem::CreateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+bool PosixFileSystem::CreateFolder(const std::string& path) {
+    return ::mkdir(path.c_str(), 0777) == 0;
+}
 
 bool PosixFileSystem::RemoveFolder(const std::string& path) {
     struct stat st {};

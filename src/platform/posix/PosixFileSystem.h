@@ -6,7 +6,7 @@ namespace tarvelin::platform {
 // Files on Linux. Links are reported as what they are (never followed), so a folder
 // removal cannot wander out of the folder it was given.
 class PosixFileSystem : public IFileSystem {
-public:
+  public:
     bool TempFolder(std::string& folder) override;
     bool TempName(const std::string& folder, const std::string& prefix, uint32_t unique,
                   std::string& name) override;

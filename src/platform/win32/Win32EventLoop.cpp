@@ -81,8 +81,12 @@ int Win32EventLoop::Run() {
     return static_cast<int>(msg.wParam);
 }
 
-void Win32EventLoop::Quit(int code) { PostQuitMessage(code); }
+void Win32EventLoop::Quit(int code) {
+    PostQuitMessage(code);
+}
 
-uint32_t Win32EventLoop::TickCount() { return GetTickCount(); }
+uint32_t Win32EventLoop::TickCount() {
+    return GetTickCount();
+}
 
 }  // namespace tarvelin::platform

@@ -6,7 +6,7 @@
 namespace tarvelin::platform {
 
 class Win32EventLoop : public IEventLoop, public IClock {
-public:
+  public:
     Win32EventLoop();
     ~Win32EventLoop() override;
     TimerId StartTimer(uint32_t periodMs, TimerProc proc) override;

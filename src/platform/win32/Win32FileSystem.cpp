@@ -40,7 +40,8 @@ bool Win32FileSystem::TempName(const std::string& folder, const std::string& pre
                                uint32_t unique, std::string& name) {
     if (unique == 0) return false;  // 0 would create the file: not what the caller asked
     wchar_t buffer[MAX_PATH + 1];
-    if (GetTempFileNameW(Widen(folder).c_str(), Widen(prefix).c_str(), unique, buffer) == 0) return false;
+    if (GetTempFileNameW(Widen(folder).c_str(), Widen(prefix).c_str(), unique, buffer) == 0)
+        return false;
     name = Narrow(buffer);
     return true;
 }
@@ -52,7 +53,8 @@ std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) {
 }
 
 bool Win32FileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
-    return SetFileAttributesW(Widen(path).c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
+    return SetFileAttributesW(Widen(path).c_str(),
+                              attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
 bool Win32FileSystem::List(const std::string& folder, std::vector<DirEntry>& entries) {
@@ -66,7 +68,9 @@ bool Win32FileSystem::List(const std::string& folder, std::vector<DirEntry>& ent
     return true;
 }
 
-bool Win32FileSystem::RemoveFile(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != FALSE; }
+bool Win32FileSystem::RemoveFile(const std::string& path) {
+    return DeleteFileW(Widen(path).c_str()) != FALSE;
+}
 
 bool Win32FileSystem::CreateFolder(const std::string& path) {
     return CreateDirectoryW(Widen(path).c_str(), nullptr) != FALSE;
@@ -83,7 +87,8 @@ bool Win32FileSystem::ReadAll(const std::string& path, std::string& bytes) {
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
     bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!bytes.empty() && !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+    if (!bytes.empty() &&
+        !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
         return false;
     }
     bytes.resize(read);
@@ -94,7 +99,8 @@ bool Win32FileSystem::WriteAll(const std::string& path, const std::string& bytes
     FileHandle file = OpenFile(path, GENERIC_WRITE, CREATE_ALWAYS);
     if (!file) return false;
     DWORD written = 0;
-    return bytes.empty() || (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+    return bytes.empty() || (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                         &written, nullptr) &&
                              written == bytes.size());
 }
 

@@ -5,7 +5,7 @@ namespace tarvelin::platform {
 
 // Files through the wide functions, so that any path the user has works.
 class Win32FileSystem : public IFileSystem {
-public:
+  public:
     bool TempFolder(std::string& folder) override;
     bool TempName(const std::string& folder, const std::string& prefix, uint32_t unique,
                   std::string& name) override;

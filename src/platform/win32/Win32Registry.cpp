@@ -5,10 +5,12 @@
 namespace tarvelin::platform {
 namespace {
 
-HKEY RootKey(RegRoot root) { return root == RegRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+HKEY RootKey(RegRoot root) {
+    return root == RegRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
 
 class Win32RegKey : public IRegKey {
-public:
+  public:
     explicit Win32RegKey(HKEY key) : key_(key) {}
     ~Win32RegKey() override { RegCloseKey(key_); }
     Win32RegKey(const Win32RegKey&) = delete;
@@ -25,20 +27,22 @@ public:
     long Query(const std::string& name, uint32_t& type, std::vector<uint8_t>& data,
                uint32_t& size) override {
         DWORD t = 0, s = static_cast<DWORD>(data.size());
-        const LONG r = RegQueryValueExA(key_, name.c_str(), nullptr, &t, data.empty() ? nullptr : data.data(), &s);
+        const LONG r = RegQueryValueExA(key_, name.c_str(), nullptr, &t,
+                                        data.empty() ? nullptr : data.data(), &s);
         type = t;
         size = s;
         return r;
     }
 
     long Set(const std::string& name, uint32_t type, const std::vector<uint8_t>& data) override {
-        return RegSetValueExA(key_, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+        return RegSetValueExA(key_, name.c_str(), 0, type, data.data(),
+                              static_cast<DWORD>(data.size()));
     }
 
     long Delete(const std::string& name) override { return RegDeleteValueA(key_, name.c_str()); }
 
-    long Enum(uint32_t index, std::vector<char>& name, uint32_t& nameLen, std::vector<uint8_t>& data,
-              uint32_t& dataLen) override {
+    long Enum(uint32_t index, std::vector<char>& name, uint32_t& nameLen,
+              std::vector<uint8_t>& data, uint32_t& dataLen) override {
         DWORD n = nameLen, d = dataLen, type = 0;
         const LONG r = RegEnumValueA(key_, index, name.data(), &n, nullptr, &type, data.data(), &d);
         nameLen = n;
@@ -46,7 +50,7 @@ public:
         return r;
     }
 
-private:
+  private:
     HKEY key_;
 };
 

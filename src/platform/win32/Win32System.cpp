@@ -1,7 +1,7 @@
 #include "platform/win32/Win32System.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -13,7 +13,7 @@ namespace {
 static_assert(sizeof(OSVERSIONINFOEXA) == 156 && sizeof(OSVERSIONINFOA) == 148);
 
 class Win32Mutex : public INamedLock {
-public:
+  public:
     Win32Mutex(HANDLE handle, bool owner) : handle_(handle), owner_(owner) {}
     ~Win32Mutex() override {
         Release();
@@ -27,7 +27,7 @@ public:
         return ReleaseMutex(handle_) != FALSE;
     }
 
-private:
+  private:
     HANDLE handle_;
     bool owner_;
 };
@@ -61,12 +61,15 @@ bool Win32OsVersion::Query(uint32_t structSize, OsVersionInfo& info) {
     return true;
 }
 
-std::string Win32Process::CommandLine() { return Narrow(GetCommandLineW()); }
+std::string Win32Process::CommandLine() {
+    return Narrow(GetCommandLineW());
+}
 
 std::string Win32Process::ExecutablePath() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD n =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return {};
         if (n < buffer.size()) return Narrow(std::wstring_view(buffer.data(), n));
         buffer.resize(buffer.size() * 2);  // a long path was cut: ask again with more room
@@ -75,7 +78,8 @@ std::string Win32Process::ExecutablePath() {
 
 int Win32MessageBox::Show(WindowHandle owner, const std::string& text, uint32_t style,
                           const std::string& title) {
-    return MessageBoxW(reinterpret_cast<HWND>(owner), Widen(text).c_str(), Widen(title).c_str(), style);
+    return MessageBoxW(reinterpret_cast<HWND>(owner), Widen(text).c_str(), Widen(title).c_str(),
+                       style);
 }
 
 intptr_t Win32Shell::Execute(WindowHandle owner, const std::string& verb, const std::string& file,
@@ -88,7 +92,9 @@ intptr_t Win32Shell::Execute(WindowHandle owner, const std::string& verb, const 
     return reinterpret_cast<intptr_t>(answer);
 }
 
-uint32_t Win32SystemText::LastError() { return GetLastError(); }
+uint32_t Win32SystemText::LastError() {
+    return GetLastError();
+}
 
 uint32_t Win32SystemText::SystemMessage(uint32_t flags, uint32_t messageId, uint32_t languageId,
                                         bool wide, uint32_t bufferChars, std::string& text) {
@@ -96,11 +102,13 @@ uint32_t Win32SystemText::SystemMessage(uint32_t flags, uint32_t messageId, uint
     DWORD n;
     if (wide) {
         std::vector<wchar_t> buffer(bufferChars, L'\0');
-        n = FormatMessageW(flags, nullptr, messageId, languageId, buffer.data(), bufferChars, nullptr);
+        n = FormatMessageW(flags, nullptr, messageId, languageId, buffer.data(), bufferChars,
+                           nullptr);
         text = Narrow(std::wstring_view(buffer.data(), n));
     } else {
         std::vector<char> buffer(bufferChars, '\0');
-        n = FormatMessageA(flags, nullptr, messageId, languageId, buffer.data(), bufferChars, nullptr);
+        n = FormatMessageA(flags, nullptr, messageId, languageId, buffer.data(), bufferChars,
+                           nullptr);
         text = n ? AnsiToUtf8Acp(buffer.data(), static_cast<int>(n)) : std::string();
     }
     return n;

@@ -11,36 +11,36 @@
 namespace tarvelin::platform {
 
 class Win32NamedLocks : public INamedLocks {
-public:
+  public:
     NamedLockResult CreateOwned(const std::string& name) override;
 };
 
 class Win32OsVersion : public IOsVersion {
-public:
+  public:
     bool Query(uint32_t structSize, OsVersionInfo& info) override;
 };
 
 class Win32Process : public IProcess {
-public:
+  public:
     std::string CommandLine() override;
     std::string ExecutablePath() override;
 };
 
 class Win32MessageBox : public IMessageBox {
-public:
+  public:
     int Show(WindowHandle owner, const std::string& text, uint32_t style,
              const std::string& title) override;
 };
 
 class Win32Shell : public IShell {
-public:
+  public:
     intptr_t Execute(WindowHandle owner, const std::string& verb, const std::string& file,
                      const std::string& parameters, const std::string& folder,
                      int showCommand) override;
 };
 
 class Win32SystemText : public ISystemText {
-public:
+  public:
     uint32_t LastError() override;
     uint32_t SystemMessage(uint32_t flags, uint32_t messageId, uint32_t languageId, bool wide,
                            uint32_t bufferChars, std::string& text) override;

@@ -16,11 +16,14 @@ bool SetWindowStyleBits(HWND window, int styleIndex, LONG_PTR bits, bool on) {
 void FlattenBorder(HWND window) {
     SetWindowStyleBits(window, GWL_EXSTYLE, WS_EX_CLIENTEDGE, false);
     SetWindowStyleBits(window, GWL_EXSTYLE, WS_EX_STATICEDGE, true);
-    constexpr UINT kInPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+    constexpr UINT kInPlace =
+        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
     static_assert(kInPlace == 0x37);
     SetWindowPos(window, nullptr, 0, 0, 0, 0, kInPlace);
 }
 
-bool IsClassicLook() { return !(IsWindowsVersion(7) && IsThemeActive()); }
+bool IsClassicLook() {
+    return !(IsWindowsVersion(7) && IsThemeActive());
+}
 
 }  // namespace tarvelin::platform

@@ -33,7 +33,8 @@ void PaintGradient(HDC dc, const RECT& client) {
 
 void PaintFrame(HDC dc, const RECT& client) {
     GdiObject outer(CreateRectRgn(0, 0, client.right, client.bottom));
-    GdiObject inner(CreateRoundRectRgn(1, 1, client.right, client.bottom, kMainFormCorner, kMainFormCorner));
+    GdiObject inner(
+        CreateRoundRectRgn(1, 1, client.right, client.bottom, kMainFormCorner, kMainFormCorner));
     CombineRgn(static_cast<HRGN>(outer.object), static_cast<HRGN>(outer.object),
                static_cast<HRGN>(inner.object), RGN_DIFF);
     GdiObject brush(CreateSolidBrush(kOutline));
@@ -42,7 +43,8 @@ void PaintFrame(HDC dc, const RECT& client) {
     GdiObject pen(CreatePen(PS_SOLID, 1, kOutline));
     HGDIOBJ oldPen = SelectObject(dc, pen.object);
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    RoundRect(dc, kPageRect.left - 1, kPageRect.top - 1, kPageRect.right + 2, kPageRect.bottom + 2, 10, 10);
+    RoundRect(dc, kPageRect.left - 1, kPageRect.top - 1, kPageRect.right + 2, kPageRect.bottom + 2,
+              10, 10);
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
 }
@@ -115,15 +117,17 @@ HWND frmMainLoad(HINSTANCE instance) {
     if (!RegisterWindowClass(instance)) return nullptr;
     const FormPosition at =
         MainFormInitialPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    HWND window = CreateWindowExW(WS_EX_APPWINDOW, kClassName, platform::Widen(kAppTitle).c_str(),
-                                  WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, at.left, at.top,
-                                  kMainFormWidth, kMainFormHeight, nullptr, nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowExW(WS_EX_APPWINDOW, kClassName, platform::Widen(kAppTitle).c_str(),
+                        WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, at.left, at.top, kMainFormWidth,
+                        kMainFormHeight, nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
     RECT client;
     GetClientRect(window, &client);
     // The window owns the region from here on and frees it itself.
     SetWindowRgn(window,
-                 CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, kMainFormCorner, kMainFormCorner),
+                 CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, kMainFormCorner,
+                                    kMainFormCorner),
                  FALSE);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);

@@ -10,7 +10,7 @@ namespace {
 using platform::RegRoot;
 
 class SettingsTest : public ::testing::Test {
-protected:
+  protected:
     sim::SimPlatform sim;
     const sim::SimRegistry::Value* Stored(const char* name) {
         return sim.registry.Get(RegRoot::CurrentUser, kSettingsKey, name);
@@ -19,7 +19,8 @@ protected:
         const auto* v = Stored(name);
         EXPECT_NE(v, nullptr);
         EXPECT_EQ(v->type, platform::kRegDword);
-        return v->data[0] | v->data[1] << 8 | v->data[2] << 16 | static_cast<uint32_t>(v->data[3]) << 24;
+        return v->data[0] | v->data[1] << 8 | v->data[2] << 16 |
+               static_cast<uint32_t>(v->data[3]) << 24;
     }
 };
 
@@ -62,8 +63,8 @@ TEST_F(SettingsTest, CorruptOrMistypedValuesReadAsDefaults) {
 
     // Types the store does not write, truncated numbers and unterminated strings.
     sim.registry.PutRaw(RegRoot::CurrentUser, key, "StatInByte", 3, {0, 0, 0, 0});  // binary
-    sim.registry.PutRaw(RegRoot::CurrentUser, key, "MainFormLeft", 4, {1, 2});       // short DWORD
-    sim.registry.PutRaw(RegRoot::CurrentUser, key, "MainFormTop", 1, {'4', '2'});    // no NUL
+    sim.registry.PutRaw(RegRoot::CurrentUser, key, "MainFormLeft", 4, {1, 2});      // short DWORD
+    sim.registry.PutRaw(RegRoot::CurrentUser, key, "MainFormTop", 1, {'4', '2'});   // no NUL
     sim.registry.PutRaw(RegRoot::CurrentUser, key, "CheckDeviceConn", 1, {});
     sim.registry.PutString(RegRoot::CurrentUser, key, "WidgetShow", "1e400");
     EXPECT_TRUE(SettingLoadBool(AppSetting::StatInByte));

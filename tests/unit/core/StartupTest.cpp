@@ -9,7 +9,7 @@ namespace tarvelin {
 namespace {
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     sim::SimPlatform sim;
     int windowsOpened = 0;
     AppShell shell{[] {}, [this] { ++windowsOpened; }};
@@ -97,18 +97,16 @@ TEST_F(StartupTest, VersionClassesFollowThePlatform) {
         std::vector<int16_t> trueClasses;
     };
     const Case cases[] = {
-        {1, 4, 0, 950, {1, 4}},                   // 95
-        {1, 4, 10, 1998, {1, 2, 4}},              // 98
-        {1, 4, 90, 3000, {1, 2, 3, 4}},           // Me
-        {1, 4, 0, 0x1BB8, {1, 3, 4}},             // low 16 bits of the build decide Me
-        {1, 4, 0, 0xFFFF8000, {1, 4}},            // negative as a signed 16-bit number
-        {2, 4, 0, 1381, {5}},                     // NT 4
-        {2, 5, 0, 2195, {5, 6}},                  // 2000
-        {2, 5, 1, 2600, {5, 6, 7}},               // XP
-        {2, 6, 0, 6000, {5, 6}},                  // 6.0: not "XP" by the minor-version test
-        {2, 6, 1, 7600, {5, 6, 7}},
-        {2, 6, 2, 9200, {5, 6, 7, 8}},
-        {3, 10, 0, 0, {}},
+        {1, 4, 0, 950, {1, 4}},          // 95
+        {1, 4, 10, 1998, {1, 2, 4}},     // 98
+        {1, 4, 90, 3000, {1, 2, 3, 4}},  // Me
+        {1, 4, 0, 0x1BB8, {1, 3, 4}},    // low 16 bits of the build decide Me
+        {1, 4, 0, 0xFFFF8000, {1, 4}},   // negative as a signed 16-bit number
+        {2, 4, 0, 1381, {5}},            // NT 4
+        {2, 5, 0, 2195, {5, 6}},         // 2000
+        {2, 5, 1, 2600, {5, 6, 7}},      // XP
+        {2, 6, 0, 6000, {5, 6}},         // 6.0: not "XP" by the minor-version test
+        {2, 6, 1, 7600, {5, 6, 7}},     {2, 6, 2, 9200, {5, 6, 7, 8}}, {3, 10, 0, 0, {}},
     };
     for (const auto& c : cases) {
         RunOn(c.id, c.major, c.minor, c.build);

@@ -13,10 +13,11 @@ namespace tarvelin {
 namespace {
 
 class TimerServiceTest : public ::testing::Test {
-protected:
+  protected:
     sim::SimPlatform sim;
 
-    std::shared_ptr<PCXTimer> Counting(uint32_t interval, int& ticks, std::vector<Connection>& keep) {
+    std::shared_ptr<PCXTimer> Counting(uint32_t interval, int& ticks,
+                                       std::vector<Connection>& keep) {
         auto timer = PCXTimer::Create();
         keep.push_back(timer->Tick.Connect([&ticks] { ++ticks; }));
         timer->SetInterval(interval);

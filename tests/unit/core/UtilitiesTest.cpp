@@ -18,7 +18,7 @@ namespace {
 using platform::kPathSeparator;
 
 class UtilitiesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         sim.platform.files = &files;
         std::string unused;
