@@ -1,0 +1,38 @@
+#include "ProbeCli.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvelin::probe {
+namespace {
+
+TEST(ProbeCliTest, ReportLinesEscapeEverythingThatCouldBreakALine) {
+    EXPECT_EQ(FormatReportLine(7, "COM5", "490154203237518"), "7\tCOM5\t490154203237518");
+    EXPECT_EQ(FormatReportLine(1, "", ""), "1\t\t");
+    EXPECT_EQ(Escape("AT+CGSN\r1\n2\t3\\4"), "AT+CGSN\\r1\\n2\\t3\\\\4");
+    EXPECT_EQ(Escape(std::string("\0\x1f\x7f\x80\xff ~", 7)), "\\x00\\x1f\\x7f\\x80\\xff ~");
+    EXPECT_EQ(FormatReportLine(4, "\\\\.\\COM5", ""), "4\t\\\\\\\\.\\\\COM5\t");
+}
+
+TEST(ProbeCliTest, ArgumentsNeedAtLeastOnePortAndKnownOptions) {
+    EXPECT_FALSE(ParseArgs({}));
+    EXPECT_FALSE(ParseArgs({"--stop-after-first"}));
+    EXPECT_FALSE(ParseArgs({"--verbose", "COM1"}));
+    EXPECT_FALSE(ParseArgs({"COM1", ""}));
+    auto args = ParseArgs({"COM1", "--stop-after-first", "/dev/pts/3"});
+    ASSERT_TRUE(args);
+    EXPECT_TRUE(args->stopAfterFirst);
+    EXPECT_EQ(args->ports, (std::vector<std::string>{"COM1", "/dev/pts/3"}));
+    args = ParseArgs({"--", "--odd-name"});
+    ASSERT_TRUE(args);
+    EXPECT_EQ(args->ports, (std::vector<std::string>{"--odd-name"}));
+}
+
+TEST(ProbeCliTest, StopAfterFirstCancelsAtTheFirstPortEndAfterASerialNumber) {
+    StopAfterFirst stop;
+    std::vector<bool> cancels;
+    for (int32_t code : {1, 4, 5, 4, 7, 5}) cancels.push_back(stop.Cancel(code));
+    EXPECT_EQ(cancels, (std::vector<bool>{false, false, false, false, false, true}));
+}
+
+}  // namespace
+}  // namespace tarvelin::probe

@@ -1,0 +1,141 @@
+// phone-sim: an AT-command phone on a pseudo-terminal. Prints the terminal's path on the
+// first line of its output, then answers whoever opens that path until it is killed or its
+// time is up. It keeps the terminal's other side open itself, so clients may close and open
+// the path again as often as they like.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "PhoneModel.h"
+
+namespace {
+
+constexpr size_t kJunkBacklog = 512;  // junk kept ready to write
+constexpr int kPollMs = 20;
+
+struct Options {
+    phonesim::PhoneOptions phone;
+    std::optional<double> exitAfter;
+};
+
+[[noreturn]] void Usage(const char* why) {
+    std::fprintf(stderr,
+                 "phone-sim: %s\n"
+                 "usage: phone-sim [--imei N] [--maker TEXT] [--model TEXT] [--echo]\n"
+                 "                 [--reject CMD]... [--silent-after N] [--lower] [--junk]\n"
+                 "                 [--exit-after SECONDS]\n",
+                 why);
+    std::exit(2);
+}
+
+std::string UpperAscii(std::string s) {
+    for (auto& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+Options Parse(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) Usage(("missing value for " + arg).c_str());
+            return argv[++i];
+        };
+        if (arg == "--imei")
+            o.phone.imei = value();
+        else if (arg == "--maker")
+            o.phone.maker = value();
+        else if (arg == "--model")
+            o.phone.model = value();
+        else if (arg == "--echo")
+            o.phone.echo = true;
+        else if (arg == "--reject")
+            o.phone.reject.insert(UpperAscii(value()));
+        else if (arg == "--silent-after")
+            o.phone.silentAfter = std::atoi(value().c_str());
+        else if (arg == "--lower")
+            o.phone.lower = true;
+        else if (arg == "--junk")
+            o.phone.junk = true;
+        else if (arg == "--exit-after")
+            o.exitAfter = std::atof(value().c_str());
+        else
+            Usage(("unknown option " + arg).c_str());
+    }
+    return o;
+}
+
+// Opens a pseudo-terminal in raw mode; returns the master and the slave this process holds.
+bool OpenTerminal(int& master, int& slave, std::string& path) {
+    master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return false;
+    const char* name = ptsname(master);
+    if (name == nullptr) return false;
+    path = name;
+    slave = open(name, O_RDWR | O_NOCTTY);
+    if (slave < 0) return false;
+    termios t{};
+    tcgetattr(slave, &t);
+    cfmakeraw(&t);
+    tcsetattr(slave, TCSANOW, &t);
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    return true;
+}
+
+void Flush(int master, std::string& outbox) {
+    while (!outbox.empty()) {
+        const ssize_t n = write(master, outbox.data(), outbox.size());
+        if (n <= 0) return;  // full for now (or gone): try again on the next round
+        outbox.erase(0, static_cast<size_t>(n));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Options options = Parse(argc, argv);
+    signal(SIGPIPE, SIG_IGN);
+    int master = -1, slave = -1;
+    std::string path;
+    if (!OpenTerminal(master, slave, path)) {
+        std::fprintf(stderr, "phone-sim: no pseudo-terminal: %s\n", std::strerror(errno));
+        return 1;
+    }
+    std::printf("%s\n", path.c_str());
+    std::fflush(stdout);
+
+    using Clock = std::chrono::steady_clock;
+    const auto started = Clock::now();
+    phonesim::PhoneModel phone(options.phone);
+    std::string outbox;
+    unsigned seed = 1;
+    std::vector<char> buffer(4096);
+    for (;;) {
+        if (options.exitAfter &&
+            std::chrono::duration<double>(Clock::now() - started).count() >= *options.exitAfter)
+            return 0;
+        if (phone.Junking() && outbox.size() < kJunkBacklog)
+            outbox += phonesim::JunkChunk(256, seed);
+        pollfd p{master, static_cast<short>(POLLIN | (outbox.empty() ? 0 : POLLOUT)), 0};
+        if (poll(&p, 1, kPollMs) < 0 && errno != EINTR) return 1;
+        if (p.revents & POLLIN) {
+            const ssize_t n = read(master, buffer.data(), buffer.size());
+            if (n > 0)
+                outbox += phone.Receive(std::string_view(buffer.data(), static_cast<size_t>(n)));
+        }
+        if (p.revents & POLLHUP) usleep(kPollMs * 1000);  // no client: wait, do not spin
+        Flush(master, outbox);
+    }
+}

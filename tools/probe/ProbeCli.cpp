@@ -1,0 +1,66 @@
+#include "ProbeCli.h"
+
+namespace tarvelin::probe {
+
+std::optional<ProbeArgs> ParseArgs(const std::vector<std::string>& args) {
+    ProbeArgs parsed;
+    bool optionsEnded = false;
+    for (const auto& arg : args) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == "--stop-after-first") {
+            parsed.stopAfterFirst = true;
+        } else if (!optionsEnded && arg.rfind("--", 0) == 0) {
+            return std::nullopt;
+        } else if (arg.empty()) {
+            return std::nullopt;
+        } else {
+            parsed.ports.push_back(arg);
+        }
+    }
+    if (parsed.ports.empty()) return std::nullopt;
+    return parsed;
+}
+
+std::string Escape(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c >= 0x20 && c <= 0x7E) {
+                    out += ch;
+                } else {
+                    out += "\\x";
+                    out += kHex[c >> 4];
+                    out += kHex[c & 0xF];
+                }
+        }
+    }
+    return out;
+}
+
+std::string FormatReportLine(int32_t code, std::string_view port, std::string_view info) {
+    return std::to_string(code) + '\t' + Escape(port) + '\t' + Escape(info);
+}
+
+bool StopAfterFirst::Cancel(int32_t code) {
+    if (code == 7) found_ = true;
+    return code == 5 && found_;
+}
+
+}  // namespace tarvelin::probe
