@@ -1,0 +1,156 @@
+// The serial port and the detection job on the Linux event loop against phone-sim over real
+// pseudo-terminals. Wall-clock bounds here are generous hang guards, not timing claims.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "PhoneSimProcess.h"
+#include "core/AppState.h"
+#include "detection/PCCommPort.h"
+#include "detection/PCJob.h"
+#include "detection/modXTimer.h"
+#include "platform/posix/PosixEventLoop.h"
+#include "platform/posix/PosixSerialDevice.h"
+
+namespace tarvelin {
+namespace {
+
+using test::PhoneSimProcess;
+using WallClock = std::chrono::steady_clock;
+
+constexpr uint32_t kHangGuardMs = 30000;
+
+struct Report {
+    int32_t code;
+    std::string port;
+    std::string info;
+    WallClock::time_point at;
+};
+
+class PtyDetectionTest : public ::testing::Test {
+  protected:
+    PtyDetectionTest() {
+        system.loop = &loop;
+        system.clock = &loop;
+        system.serial = &serial;
+        AppState() = AppStateRecord{};
+        AppState().platform = &system;
+    }
+    ~PtyDetectionTest() override {
+        TimerTable().clear();
+        AppState() = AppStateRecord{};
+    }
+
+    // Runs a job over the ports until it ends; `onReport` may act on each report.
+    void RunJob(std::vector<std::string> ports,
+                std::function<void(const Report&)> onReport = nullptr) {
+        auto job = PCJob::Create();
+        Connection c = job->TaskInfoFound.Connect(
+            [&](int32_t code, const std::string& port, const std::string& info, bool&) {
+                reports.push_back({code, port, info, WallClock::now()});
+                if (onReport) onReport(reports.back());
+                if (code == kJobFinished || code == kJobCancelled) loop.Quit(0);
+            });
+        loop.StartOneShot(kHangGuardMs, [this] { loop.Quit(1); });
+        job->TaskFound(std::move(ports));
+        ASSERT_EQ(loop.Run(), 0) << "the job did not end";
+    }
+
+    std::vector<int32_t> Codes() const {
+        std::vector<int32_t> codes;
+        for (const auto& r : reports) codes.push_back(r.code);
+        return codes;
+    }
+
+    platform::PosixEventLoop loop;
+    platform::PosixSerialDeviceFactory serial;
+    platform::Platform system;
+    std::vector<Report> reports;
+};
+
+TEST_F(PtyDetectionTest, APhoneIsFoundWithItsExactSerialNumber) {
+    PhoneSimProcess phone({"--imei", "356938035643809"});
+    ASSERT_FALSE(phone.Path().empty());
+    RunJob({phone.Path()});
+    EXPECT_EQ(Codes(), (std::vector<int32_t>{1, 4, 7, 5, 3}));
+    ASSERT_EQ(reports.size(), 5u);
+    EXPECT_EQ(reports[2].info, "356938035643809");
+    EXPECT_EQ(reports[2].port, phone.Path());
+}
+
+TEST_F(PtyDetectionTest, EchoLowerCaseAndARejectedCommandComeThroughTheTerminal) {
+    PhoneSimProcess phone({"--echo", "--lower", "--reject", "ATE0"});
+    RunJob({phone.Path()});
+    ASSERT_EQ(Codes(), (std::vector<int32_t>{1, 4, 7, 5, 3}));
+    EXPECT_EQ(reports[2].info, "AT+CGSN\r490154203237518");  // the echo is what was sent
+}
+
+TEST_F(PtyDetectionTest, ASilentPortIsGivenUpAfterAboutTwoSeconds) {
+    PhoneSimProcess phone({"--silent-after", "0"});
+    RunJob({phone.Path()});
+    ASSERT_EQ(Codes(), (std::vector<int32_t>{1, 4, 5, 3}));
+    const auto spent = reports[2].at - reports[1].at;
+    EXPECT_GE(spent, std::chrono::milliseconds(2000));
+    EXPECT_LT(spent, std::chrono::milliseconds(8000));
+}
+
+TEST_F(PtyDetectionTest, ABusyAndAMissingDeviceAreReportedAndPassed) {
+    PhoneSimProcess phone({});
+    auto holder = PCCommPort::Create();  // another program holding the device
+    ASSERT_NE(holder->CommOpen(phone.Path(), 8192, 1024), 0u);
+    RunJob({phone.Path(), "/dev/tarvelin-no-such-tty"});
+    EXPECT_EQ(Codes(), (std::vector<int32_t>{1, 4, 6, 5, 4, 5, 3}));
+}
+
+TEST_F(PtyDetectionTest, ADeviceThatVanishesMidDialogueIsGivenUpAndTheJobMovesOn) {
+    PhoneSimProcess vanishing({"--silent-after", "2"});
+    PhoneSimProcess phone({});
+    RunJob({vanishing.Path(), phone.Path()}, [&](const Report& r) {
+        if (r.code == kPortBegins && r.port == vanishing.Path()) {
+            loop.StartOneShot(700, [&] { vanishing.Kill(); });
+        }
+    });
+    EXPECT_EQ(Codes(), (std::vector<int32_t>{1, 4, 5, 4, 7, 5, 3}));
+}
+
+TEST_F(PtyDetectionTest, APortWhoseDeviceVanishesReportsTheFailedRead) {
+    PhoneSimProcess phone({});
+    auto port = PCCommPort::Create();
+    port->SetOnErrorCOM(false);
+    std::vector<int32_t> numbers;
+    std::vector<std::string> sources;
+    Connection c =
+        port->OnError.Connect([&](int32_t n, const std::string& source, const std::string&, bool&) {
+            numbers.push_back(n);
+            sources.push_back(source);
+        });
+    ASSERT_NE(port->CommOpen("\\\\.\\" + phone.Path(), 8192, 1024), 0u);
+    port->Poll();
+    phone.Kill();
+    for (int i = 0; i < 3; ++i) port->Poll();
+    ASSERT_FALSE(numbers.empty());
+    EXPECT_EQ(numbers.front(), kCommErrRead);
+    EXPECT_EQ(sources.front(), "CCommPort::pStartInput");
+    EXPECT_TRUE(port->CommClose());
+}
+
+TEST_F(PtyDetectionTest, OpenFailuresUseTheWindowsCodes) {
+    PhoneSimProcess phone({});
+    auto first = PCCommPort::Create();
+    auto second = PCCommPort::Create();
+    second->SetOnErrorCOM(false);
+    std::vector<int32_t> numbers;
+    Connection c = second->OnError.Connect(
+        [&](int32_t n, const std::string&, const std::string&, bool&) { numbers.push_back(n); });
+    ASSERT_NE(first->CommOpen(phone.Path(), 8192, 1024), 0u);
+    EXPECT_EQ(second->CommOpen(phone.Path(), 8192, 1024), 0u);
+    EXPECT_EQ(second->CommOpen("\\\\.\\tarvelin-no-such-tty", 8192, 1024), 0u);
+    EXPECT_EQ(numbers, (std::vector<int32_t>{32, 2}));
+    first->CommClose();
+    EXPECT_NE(second->CommOpen(phone.Path(), 8192, 1024), 0u);  // free again once closed
+}
+
+}  // namespace
+}  // namespace tarvelin
