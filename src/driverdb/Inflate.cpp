@@ -21,7 +21,7 @@ constexpr uint32_t kEndOfBlock = 1u << 13;
 constexpr uint32_t kLink = 1u << 14;
 constexpr uint32_t kInvalid = 1u << 15;
 
-constexpr unsigned kLitlenRoot = 11;
+constexpr unsigned kLitlenRoot = 10;
 constexpr unsigned kDistRoot = 8;
 constexpr unsigned kCodeLenRoot = 7;
 // Primary table plus room for every subtable a complete code of that many symbols can need.
@@ -72,15 +72,26 @@ constexpr auto kLitlenEntries = MakeLitlenEntries();
 constexpr auto kDistEntries = MakeDistEntries();
 constexpr auto kCodeLenEntries = MakeCodeLenEntries();
 
-uint32_t ReverseBits(uint32_t code, unsigned len) {
-    uint32_t r = 0;
-    for (unsigned i = 0; i < len; ++i, code >>= 1) r = (r << 1) | (code & 1);
+constexpr std::array<uint8_t, 256> MakeByteReversal() {
+    std::array<uint8_t, 256> r{};
+    for (unsigned v = 0; v < 256; ++v) {
+        for (unsigned bit = 0; bit < 8; ++bit)
+            r[v] |= static_cast<uint8_t>(((v >> bit) & 1) << (7 - bit));
+    }
     return r;
+}
+constexpr auto kByteReversal = MakeByteReversal();
+
+// Huffman codes are sent most significant bit first, so the table index is the code reversed.
+uint32_t ReverseBits(uint32_t code, unsigned len) {
+    const uint32_t r16 = (kByteReversal[code & 0xFF] << 8) | kByteReversal[(code >> 8) & 0xFF];
+    return r16 >> (16 - len);
 }
 
 struct CodeShape {
     std::array<uint16_t, kMaxCodeLen + 1> count{};
     unsigned maxLen = 0;
+    bool complete = false;
 };
 
 // Counts the code lengths and checks the code: never over-subscribed, and complete unless
@@ -94,7 +105,8 @@ bool ShapeOf(const uint8_t* lens, unsigned n, bool allowSparse, CodeShape& shape
         if (left < 0) return false;
         if (shape.count[len] != 0) shape.maxLen = len;
     }
-    return left == 0 || (allowSparse && shape.maxLen <= 1);
+    shape.complete = left == 0;
+    return shape.complete || (allowSparse && shape.maxLen <= 1);
 }
 
 // Size in index bits of the subtable that starts with a code of length `len`: wide enough
@@ -124,7 +136,7 @@ bool BuildTable(const uint8_t* lens, unsigned n, const uint32_t* entries, unsign
         if (lens[s] != 0) sorted[offset[lens[s]]++] = static_cast<uint16_t>(s);
     }
     const uint32_t rootSize = 1u << root;
-    std::fill(table, table + rootSize, kInvalid);
+    if (!shape.complete) std::fill(table, table + rootSize, kInvalid);  // else all get written
     CodeShape remaining = shape;
     size_t next = rootSize;
     uint32_t prefix = ~0u, subBits = 0, subStart = 0, code = 0;
@@ -230,6 +242,7 @@ class Decoder {
             return kInflateDataError;
         }
         if ((len ^ 0xFFFF) != nlen) mismatch = true;
+        if (len == 0) return kInflateOk;  // an empty buffer may have no address to copy to
         std::memcpy(out_, p_, len);
         out_ += len;
         p_ += len;
@@ -318,7 +331,10 @@ class Decoder {
     }
 
     uint32_t Lookup(const uint32_t* table, unsigned root) {
-        uint32_t e = table[Bits(root)];
+        return Resolve(table, table[Bits(root)]);
+    }
+    // Follows a primary entry into its subtable if it is a link, and drops the code's bits.
+    uint32_t Resolve(const uint32_t* table, uint32_t e) {
         if (e & kLink) {
             Drop(e & 0xFF);
             e = table[(e >> 16) + Bits((e >> 8) & 15)];
@@ -327,12 +343,31 @@ class Decoder {
         return e;
     }
 
+    // Writes a literal found in the primary table; false when the output is full.
+    bool PutLiteral(uint32_t e) {
+        if (out_ == outEnd_) return false;
+        Drop(e & 0xFF);
+        *out_++ = static_cast<uint8_t>(e >> 16);
+        return true;
+    }
+
     // Decodes literals and matches until the end-of-block code. One refill covers the
-    // longest symbol: 15 + 5 length bits and 15 + 14 distance bits.
+    // longest symbol (15 + 5 length bits and 15 + 14 distance bits), or three literals whose
+    // codes fit the primary table.
     int32_t Codes() {
         for (;;) {
             if (!Refill()) return kInflateDataError;
-            const uint32_t e = Lookup(litlen_.data(), kLitlenRoot);
+            uint32_t e = litlen_[Bits(kLitlenRoot)];
+            if (e & kLiteral) {
+                if (!PutLiteral(e)) return kInflateDataError;
+                e = litlen_[Bits(kLitlenRoot)];
+                if (!(e & kLiteral)) continue;
+                if (!PutLiteral(e)) return kInflateDataError;
+                e = litlen_[Bits(kLitlenRoot)];
+                if ((e & kLiteral) && !PutLiteral(e)) return kInflateDataError;
+                continue;
+            }
+            e = Resolve(litlen_.data(), e);
             if (e & kLiteral) {
                 if (out_ == outEnd_) return kInflateDataError;
                 *out_++ = static_cast<uint8_t>(e >> 16);
