@@ -22,12 +22,12 @@ work=$(mktemp -d)
 link="$WINEPREFIX/dosdevices/com5"
 sim_pid=
 cleanup() {
-  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
   rm -f "$link"
-  [ -f "$work/old-link" ] && ln -s "$(cat "$work/old-link")" "$link"
+  if [ -f "$work/old-link" ]; then ln -s "$(cat "$work/old-link")" "$link"; fi
   rm -rf "$work"
 }
-trap cleanup EXIT
+trap 'status=$?; cleanup; exit $status' EXIT
 
 # One user of COM5 in the prefix at a time.
 exec 8>"$WINEPREFIX.com5.lock"
@@ -45,12 +45,12 @@ slave=$(head -n 1 "$work/sim.out")
 if [ -L "$link" ]; then readlink "$link" >"$work/old-link"; fi
 ln -sfn "$slave" "$link"
 
-status=0
-"$wine_run" "$probe" COM5 >"$work/probe.out" 2>"$work/probe.err" || status=$?
+probe_status=0
+"$wine_run" "$probe" COM5 >"$work/probe.out" 2>"$work/probe.err" || probe_status=$?
 tr -d '\r' <"$work/probe.out" >"$work/actual"
 printf '1\t\t\n4\tCOM5\t\n7\tCOM5\t%s\n5\tCOM5\t\n3\t\t\n' "$imei" >"$work/expected"
-if [ "$status" -ne 0 ] || ! cmp -s "$work/expected" "$work/actual"; then
-  echo "FAIL: tarvelin-probe exited $status; expected and actual output:" >&2
+if [ "$probe_status" -ne 0 ] || ! cmp -s "$work/expected" "$work/actual"; then
+  echo "FAIL: tarvelin-probe exited $probe_status; expected and actual output:" >&2
   cat -A "$work/expected" >&2
   echo "---" >&2
   cat -A "$work/actual" "$work/probe.err" >&2
