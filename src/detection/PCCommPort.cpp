@@ -220,34 +220,23 @@ void PCCommPort::SetPropBaudRate(int32_t position) {
     dcb_.SetBaudRate(rate);
 }
 
-int32_t PCCommPort::PropStopBits() const {
-    return dcb_.Get8(Dcb::kStopBits);
+void PCCommPort::LetByte(const char* operation, const char* description, size_t at, int32_t value,
+                         int32_t low, int32_t high, int32_t bias) {
+    if (value < low || value > high) return RaiseCommError(operation, kCommErrInvalid, description);
+    dcb_.Set8(at, static_cast<uint8_t>(value + bias));
 }
 
 void PCCommPort::SetPropStopBits(int32_t value) {
-    if (value < 0 || value > 2)
-        return RaiseCommError("Let PropStopBits", kCommErrInvalid, "Invalid Stop bits");
-    dcb_.Set8(Dcb::kStopBits, static_cast<uint8_t>(value));
-}
-
-int32_t PCCommPort::PropParity() const {
-    return dcb_.Get8(Dcb::kParity);
+    LetByte("Let PropStopBits", "Invalid Stop bits", Dcb::kStopBits, value, 0, 2);
 }
 
 void PCCommPort::SetPropParity(int32_t value) {
-    if (value < 0 || value > 4)
-        return RaiseCommError("Let PropParity", kCommErrInvalid, "Invalid Parity setting");
-    dcb_.Set8(Dcb::kParity, static_cast<uint8_t>(value));
-}
-
-int32_t PCCommPort::PropByteSizeValue() const {
-    return dcb_.Get8(Dcb::kByteSize);
+    LetByte("Let PropParity", "Invalid Parity setting", Dcb::kParity, value, 0, 4);
 }
 
 void PCCommPort::SetPropByteSize(int32_t value) {
-    if (value < 1 || value > 5)
-        return RaiseCommError("Let PropByteSize", kCommErrInvalid, "Invalid Byte size setting");
-    dcb_.Set8(Dcb::kByteSize, static_cast<uint8_t>(value + 3));
+    // Positions 1 to 5 stand for 4 to 8 data bits.
+    LetByte("Let PropByteSize", "Invalid Byte size setting", Dcb::kByteSize, value, 1, 5, 3);
 }
 
 // --- Device records -------------------------------------------------------------------

@@ -61,13 +61,13 @@ class PCCommPort : public std::enable_shared_from_this<PCCommPort> {
     int32_t PropBaudRate() const;
     void SetPropBaudRate(int32_t position);
     uint32_t PropBaudRateValue() const { return dcb_.BaudRate(); }
-    int32_t PropStopBits() const;
+    int32_t PropStopBits() const { return dcb_.Get8(platform::Dcb::kStopBits); }
     void SetPropStopBits(int32_t value);
-    int32_t PropParity() const;
+    int32_t PropParity() const { return dcb_.Get8(platform::Dcb::kParity); }
     void SetPropParity(int32_t value);
     int32_t PropByteSize() const { return PropByteSizeValue() - 3; }
     void SetPropByteSize(int32_t value);
-    int32_t PropByteSizeValue() const;
+    int32_t PropByteSizeValue() const { return dcb_.Get8(platform::Dcb::kByteSize); }
 
     bool OnErrorCOM() const { return onErrorCOM_; }
     void SetOnErrorCOM(bool value) { onErrorCOM_ = value; }
@@ -111,6 +111,9 @@ class PCCommPort : public std::enable_shared_from_this<PCCommPort> {
     // Reports a failure through OnError and, while OnErrorCOM is true, throws it.
     void RaiseCommError(std::string operation, int32_t number, std::string description);
     bool RequireOpen(const char* operation);
+    // Stores value + bias in a one-byte field when value lies in low..high, else reports.
+    void LetByte(const char* operation, const char* description, size_t at, int32_t value,
+                 int32_t low, int32_t high, int32_t bias = 0);
     // Offset of the indexed field in the configuration record, or -1 for a bad index.
     static int FlagBit(int32_t index);
     static int CharOffset(int32_t index);
