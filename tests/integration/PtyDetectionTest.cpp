@@ -87,6 +87,19 @@ TEST_F(PtyDetectionTest, EchoLowerCaseAndARejectedCommandComeThroughTheTerminal)
     EXPECT_EQ(reports[2].info, "AT+CGSN\r490154203237518");  // the echo is what was sent
 }
 
+TEST_F(PtyDetectionTest, ThePhoneAnswersAgainAfterTheTerminalWasClosedAndReopened) {
+    PhoneSimProcess phone({});
+    RunJob({phone.Path()});
+    RunJob({phone.Path()});
+    EXPECT_EQ(Codes(), (std::vector<int32_t>{1, 4, 7, 5, 3, 1, 4, 7, 5, 3}));
+}
+
+TEST_F(PtyDetectionTest, AnEndlessStreamOfJunkCountsAsAnswersAndEnds) {
+    PhoneSimProcess phone({"--junk"});
+    RunJob({phone.Path()});
+    EXPECT_EQ(Codes(), (std::vector<int32_t>{1, 4, 5, 3}));
+}
+
 TEST_F(PtyDetectionTest, ASilentPortIsGivenUpAfterAboutTwoSeconds) {
     PhoneSimProcess phone({"--silent-after", "0"});
     RunJob({phone.Path()});
