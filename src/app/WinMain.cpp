@@ -1,7 +1,8 @@
 // Tarvelin.exe: the Windows entry point. Builds the real system services, runs the start-up
 // sequence and then lives in the main window's message loop until it closes.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include "core/AppState.h"
 #include "core/modAppMain.h"
