@@ -7,7 +7,7 @@ set -euo pipefail
 probe=$1
 sim="$2/phone-sim/phone-sim"
 wine_run=$3
-imei=353918058214907
+imei=358368001234563  # its type allocation code 35836800 is in the catalogue: Nokia 6230i
 
 if [ ! -x "$sim" ]; then
   echo "SKIP: native phone-sim not found at $sim; build the native preset first" >&2
@@ -56,4 +56,11 @@ if [ "$probe_status" -ne 0 ] || ! cmp -s "$work/expected" "$work/actual"; then
   cat -A "$work/actual" "$work/probe.err" >&2
   exit 1
 fi
-echo "PASS: COM5 answered with $imei"
+# With --identify the probe names the phone from the driver database it carries.
+"$wine_run" "$probe" --identify COM5 >"$work/identify.out" 2>>"$work/probe.err" || probe_status=$?
+if [ "$probe_status" -ne 0 ] || ! tr -d '\r' <"$work/identify.out" | grep -qx $'ID\tCOM5\tNokia 6230i'; then
+  echo "FAIL: tarvelin-probe --identify exited $probe_status and printed:" >&2
+  cat -A "$work/identify.out" "$work/probe.err" >&2
+  exit 1
+fi
+echo "PASS: COM5 answered with $imei, identified as Nokia 6230i"

@@ -5,11 +5,17 @@ namespace tarvelin::probe {
 std::optional<ProbeArgs> ParseArgs(const std::vector<std::string>& args) {
     ProbeArgs parsed;
     bool optionsEnded = false;
-    for (const auto& arg : args) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg == "--stop-after-first") {
             parsed.stopAfterFirst = true;
+        } else if (!optionsEnded && arg == "--identify") {
+            parsed.identify = true;
+        } else if (!optionsEnded && arg == "--db") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) return std::nullopt;
+            parsed.database = args[++i];
         } else if (!optionsEnded && arg.rfind("--", 0) == 0) {
             return std::nullopt;
         } else if (arg.empty()) {
@@ -18,7 +24,7 @@ std::optional<ProbeArgs> ParseArgs(const std::vector<std::string>& args) {
             parsed.ports.push_back(arg);
         }
     }
-    if (parsed.ports.empty()) return std::nullopt;
+    if (parsed.ports.empty() || (!parsed.database.empty() && !parsed.identify)) return std::nullopt;
     return parsed;
 }
 
@@ -56,6 +62,10 @@ std::string Escape(std::string_view text) {
 
 std::string FormatReportLine(int32_t code, std::string_view port, std::string_view info) {
     return std::to_string(code) + '\t' + Escape(port) + '\t' + Escape(info);
+}
+
+std::string FormatIdentifyLine(std::string_view port, std::string_view names) {
+    return "ID\t" + Escape(port) + '\t' + (names.empty() ? std::string("-") : Escape(names));
 }
 
 bool StopAfterFirst::Cancel(int32_t code) {

@@ -12,16 +12,21 @@ namespace tarvelin::probe {
 
 struct ProbeArgs {
     bool stopAfterFirst = false;
+    bool identify = false;  // name the phone of every serial number found
+    std::string database;   // --db FILE: a driver database container instead of the built-in one
     std::vector<std::string> ports;
 };
 
-inline constexpr char kUsage[] = "usage: tarvelin-probe [--stop-after-first] PORT...";
+inline constexpr char kUsage[] =
+    "usage: tarvelin-probe [--stop-after-first] [--identify [--db FILE]] PORT...";
 
 // Null when the arguments are not usable.
 std::optional<ProbeArgs> ParseArgs(const std::vector<std::string>& args);
 // Backslash, CR, LF and TAB as \\ \r \n \t; other bytes outside 0x20..0x7E as \xhh (lower case).
 std::string Escape(std::string_view text);
 std::string FormatReportLine(int32_t code, std::string_view port, std::string_view info);
+// ID<TAB>PORT<TAB>names, or "-" for names when the catalogue knows no phone by the code.
+std::string FormatIdentifyLine(std::string_view port, std::string_view names);
 
 // Decides Cancel for --stop-after-first: true at the first code 5 that follows a code 7.
 class StopAfterFirst {

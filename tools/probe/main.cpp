@@ -2,12 +2,17 @@
 // system's real event loop and prints every report as CODE<TAB>PORT<TAB>INFO. Exits 0 when
 // the job has finished (code 3) or was cancelled (code 2), 2 on a usage error.
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ProbeCli.h"
 #include "core/AppState.h"
 #include "detection/PCJob.h"
+#include "driverdb/modAppDriverBase.h"
+#include "platform/MemoryResourceSource.h"
 #include "platform/Platform.h"
 
 #ifdef _WIN32
@@ -15,6 +20,7 @@
 #include <io.h>
 
 #include "platform/win32/Win32EventLoop.h"
+#include "platform/win32/Win32ResourceSource.h"
 #include "platform/win32/Win32SerialDevice.h"
 using SystemLoop = tarvelin::platform::Win32EventLoop;
 using SystemSerial = tarvelin::platform::Win32SerialDeviceFactory;
@@ -25,10 +31,41 @@ using SystemLoop = tarvelin::platform::PosixEventLoop;
 using SystemSerial = tarvelin::platform::PosixSerialDeviceFactory;
 #endif
 
+#if defined(TARVELIN_PROBE_HAS_DB) && !defined(_WIN32)
+extern const unsigned char kEmbeddedDriverBase[];
+extern const unsigned long kEmbeddedDriverBase_size;
+#endif
+
 namespace {
 
 constexpr int kUsageError = 2;
 constexpr int kLoopEnded = 1;  // the loop ran dry without the job ending: cannot happen
+constexpr int kNoDatabase = 1;
+
+using tarvelin::platform::IResourceSource;
+using tarvelin::platform::MemoryResourceSource;
+
+std::unique_ptr<IResourceSource> FromBytes(std::vector<uint8_t> bytes) {
+    return std::make_unique<MemoryResourceSource>(
+        tarvelin::kDriverBaseResourceType, tarvelin::kDriverBaseResourceId, std::move(bytes));
+}
+
+// The driver database: the file named by --db, else the one the probe was built with.
+std::unique_ptr<IResourceSource> DriverBaseSource(const std::string& path) {
+    if (!path.empty()) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return nullptr;
+        return FromBytes(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}));
+    }
+#if defined(TARVELIN_PROBE_HAS_DB) && defined(_WIN32)
+    return std::make_unique<tarvelin::platform::Win32ResourceSource>();
+#elif defined(TARVELIN_PROBE_HAS_DB)
+    return FromBytes(
+        std::vector<uint8_t>(kEmbeddedDriverBase, kEmbeddedDriverBase + kEmbeddedDriverBase_size));
+#else
+    return nullptr;
+#endif
+}
 
 }  // namespace
 
@@ -49,6 +86,16 @@ int main(int argc, char** argv) {
     system.loop = &loop;
     system.clock = &loop;
     system.serial = &serial;
+    std::unique_ptr<platform::IResourceSource> database;
+    if (args->identify) {
+        database = DriverBaseSource(args->database);
+        if (!database) {
+            std::fprintf(stderr, "tarvelin-probe: no driver database to identify phones with%s%s\n",
+                         args->database.empty() ? "" : ": cannot read ", args->database.c_str());
+            return kNoDatabase;
+        }
+        system.resources = database.get();
+    }
     AppState().platform = &system;
 
     probe::StopAfterFirst stopper;
@@ -57,6 +104,11 @@ int main(int argc, char** argv) {
     Connection reports = job->TaskInfoFound.Connect(
         [&](int32_t code, const std::string& port, const std::string& info, bool& cancel) {
             std::printf("%s\n", probe::FormatReportLine(code, port, info).c_str());
+            if (code == kSerialNumberFound && args->identify) {
+                std::string names, rows;
+                FindModelsByTac(info.substr(0, 8), names, rows);
+                std::printf("%s\n", probe::FormatIdentifyLine(port, names).c_str());
+            }
             std::fflush(stdout);
             if (args->stopAfterFirst) cancel = stopper.Cancel(code);
             if (code == kJobFinished || code == kJobCancelled) {
@@ -68,6 +120,7 @@ int main(int argc, char** argv) {
     loop.Run();
     reports.Disconnect();
     job.reset();
+    ResetDriverCatalog();
     AppState().platform = nullptr;
     return ended ? 0 : kLoopEnded;
 }

@@ -34,5 +34,18 @@ TEST(ProbeCliTest, StopAfterFirstCancelsAtTheFirstPortEndAfterASerialNumber) {
     EXPECT_EQ(cancels, (std::vector<bool>{false, false, false, false, false, true}));
 }
 
+TEST(ProbeCliTest, IdentifyNamesThePhoneOrADash) {
+    auto args = ParseArgs({"--identify", "--db", "/tmp/x.bin", "COM5"});
+    ASSERT_TRUE(args);
+    EXPECT_TRUE(args->identify);
+    EXPECT_EQ(args->database, "/tmp/x.bin");
+    EXPECT_FALSE(ParseArgs({"--db", "/tmp/x.bin", "COM5"})) << "--db only goes with --identify";
+    EXPECT_FALSE(ParseArgs({"--identify", "--db"}));
+    EXPECT_EQ(FormatIdentifyLine("COM5", "Nokia 6230i / Nokia 6230"),
+              "ID\tCOM5\tNokia 6230i / Nokia 6230");
+    EXPECT_EQ(FormatIdentifyLine("COM5", ""), "ID\tCOM5\t-");
+    EXPECT_EQ(FormatIdentifyLine("a\tb", "x\ny"), "ID\ta\\tb\tx\\ny");
+}
+
 }  // namespace
 }  // namespace tarvelin::probe
