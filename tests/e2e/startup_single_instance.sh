@@ -6,37 +6,30 @@ set -euo pipefail
 exe=$1
 shot=${2:-$(dirname "$exe")/tarvelin-startup.png}
 here=$(cd "$(dirname "$0")/../.." && pwd)
-wine_run="$here/scripts/wine-run.sh"
 # shellcheck source=/dev/null
-. "$here/scripts/xvfb-session.sh"
+. "$here/tests/e2e/lib.sh"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-windows() { xdotool search --name '^Tarvelin$' 2>/dev/null || true; }
 reg_values() { "$wine_run" reg query 'HKCU\Software\QVT\Tarvelin' 2>/dev/null | tr -d '\r' || true; }
 
+forget_wine_version
 "$wine_run" reg delete 'HKCU\Software\QVT\Tarvelin' /f >/dev/null 2>&1 || true
 [ -z "$(windows)" ] || fail "a Tarvelin window is already open"
 
 "$wine_run" "$exe" &
 first=$!
-for _ in $(seq 300); do [ -n "$(windows)" ] && break; sleep 0.1; done
-win=$(windows | head -n 1)
-[ -n "$win" ] || fail "the main window did not appear"
+win=$(wait_for_window)
 sleep 1
 import -window root "$shot"
 echo "screenshot: $shot"
 
-geometry=$(xdotool getwindowgeometry "$win" | tr -d '\r')
-echo "$geometry" | grep -q 'Geometry: 500x300' || fail "unexpected window size: $geometry"
+[ "$(window_size "$win")" = 500x300 ] || fail "unexpected window size: $(window_size "$win")"
 
 timeout 30 "$wine_run" "$exe" || fail "the second start did not end by itself"
 [ "$(windows | wc -l)" -eq 1 ] || fail "the second start opened a window"
 
 xdotool windowfocus --sync "$win"
 xdotool key alt+F4
-for _ in $(seq 200); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$first" 2>/dev/null && fail "Alt+F4 did not close the program"
-wait "$first" || true
+wait_for_exit "$first" "Alt+F4 did not close the program"
 
 values=$(reg_values)
 echo "$values"

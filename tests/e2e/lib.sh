@@ -1,0 +1,28 @@
+# Shared by the end-to-end scripts (sourced): Wine, a display, and window helpers.
+# Expects $here to be the repository root.
+wine_run="$here/scripts/wine-run.sh"
+# shellcheck source=/dev/null
+. "$here/scripts/xvfb-session.sh"
+export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-tarvelin}"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# Ids of the visible top-level windows titled exactly "Tarvelin" (the main window and the
+# program's message boxes).
+windows() { xdotool search --onlyvisible --name '^Tarvelin$' 2>/dev/null || true; }
+wait_for_window() {  # wait_for_window: prints the first window's id, fails after 30 s
+  for _ in $(seq 300); do
+    local w
+    w=$(windows | head -n 1)
+    if [ -n "$w" ]; then echo "$w"; return 0; fi
+    sleep 0.1
+  done
+  fail "no Tarvelin window appeared"
+}
+wait_for_exit() {  # wait_for_exit PID WHAT
+  for _ in $(seq 200); do kill -0 "$1" 2>/dev/null || { wait "$1" || true; return 0; }; sleep 0.1; done
+  fail "$2"
+}
+window_size() { xdotool getwindowgeometry "$1" | tr -d '\r' | awk '/Geometry:/{print $2}'; }
+# Wine's per-program Windows version for Tarvelin.exe (a journey may pretend an old system).
+version_key='HKCU\Software\Wine\AppDefaults\Tarvelin.exe'
+forget_wine_version() { "$wine_run" reg delete "$version_key" /f >/dev/null 2>&1 || true; }
