@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <uxtheme.h>
+
 #include "core/modAppRoutine.h"
 #include "core/modSystemFile.h"
 #include "core/modSystemRegistry.h"
@@ -12,6 +14,7 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32System.h"
+#include "platform/win32/WindowStyle.h"
 #include "sim/SimPlatform.h"
 
 namespace tarvelin {
@@ -176,6 +179,26 @@ TEST_F(Win32AdapterTest, ProcessAndVersion) {
     EXPECT_EQ(GetPlatformId(), 2);
     EXPECT_TRUE(CheckOSCompatibility(false));
     EXPECT_FALSE(systemText.ShortDate(2008, 6, 30).empty());
+}
+
+TEST_F(Win32AdapterTest, WindowStyleBitsAreSetClearedAndReadBack) {
+    HWND window = CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                  nullptr, nullptr, nullptr);
+    if (!window) GTEST_SKIP() << "no display for windows (the test scripts provide one)";
+    EXPECT_TRUE(platform::SetWindowStyleBits(window, GWL_STYLE, WS_BORDER, true));
+    EXPECT_TRUE(GetWindowLongPtrW(window, GWL_STYLE) & WS_BORDER);
+    EXPECT_TRUE(platform::SetWindowStyleBits(window, GWL_STYLE, WS_BORDER, false));
+    EXPECT_FALSE(GetWindowLongPtrW(window, GWL_STYLE) & WS_BORDER);
+
+    platform::FlattenBorder(window);
+    const LONG_PTR ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    EXPECT_FALSE(ex & WS_EX_CLIENTEDGE);
+    EXPECT_TRUE(ex & WS_EX_STATICEDGE);
+    DestroyWindow(window);
+
+    // Wine reports XP or later; the answer then follows whether themes are active.
+    ASSERT_TRUE(IsWindowsVersion(7));
+    EXPECT_EQ(platform::IsClassicLook(), !IsThemeActive());
 }
 
 }  // namespace
