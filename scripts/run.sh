@@ -27,3 +27,5 @@ if [ -n "$win" ]; then
   xdotool windowfocus --sync "$win" key alt+F4 || true
 fi
 wait "$program" || true
+# Wine's helper processes on the virtual display end with it, quietly.
+WINEPREFIX="${WINEPREFIX:-$HOME/.wine-tarvelin}" wineserver -k 2>/dev/null || true
