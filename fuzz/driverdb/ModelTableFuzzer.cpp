@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/AnsiText.h"
+#include "core/modTypes.h"
 #include "driverdb/DriverCatalogText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -14,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         int32_t entry = 0;
         ParseEntryNumber(row[kModelEntry], entry);
         ConnectionKindFromName(row[kModelConnection]);
-        CatalogEquals(row[kModelMaker], row[kModelName]);
-        if (CatalogUpper(row[kModelSystem]).size() != row[kModelSystem].size()) __builtin_trap();
+        EqualsNoCase(row[kModelMaker], row[kModelName]);
+        if (TextUpper(row[kModelSystem]).size() != row[kModelSystem].size()) __builtin_trap();
     }
     return 0;
 }

@@ -94,7 +94,7 @@ bool FileExists(const std::string& path) {
 }
 
 bool DeleteFolder(const std::string& path) {
-    std::string folder = Trim(path);
+    std::string folder(Trim(path));
     if (folder.empty() || !Files()) return false;
     if (folder.back() == kPathSeparator) folder.pop_back();
     // "C:\" and "/" lose their only separator here, so a root never qualifies.

@@ -6,11 +6,10 @@
 
 namespace tarvelin {
 
-std::string Trim(std::string_view text) {
+std::string_view Trim(std::string_view text) {
     const size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
-    const size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 bool IsStringFilled(std::string_view text, bool trimFirst) {
@@ -57,7 +56,7 @@ void StringToPtr(uint8_t* address, std::string_view text, size_t maxLength) {
 }
 
 std::optional<double> ParseNumber(std::string_view text) {
-    const std::string t = Trim(text);
+    const std::string t(Trim(text));
     size_t i = 0;
     auto digits = [&] {
         const size_t start = i;
@@ -91,23 +90,21 @@ std::optional<int32_t> ToLong(double value) {
 std::string TextUpper(std::string_view text) {
     std::string out(text);
     for (size_t i = 0; i < out.size(); ++i) {
-        auto c = static_cast<unsigned char>(out[i]);
+        auto& c = reinterpret_cast<unsigned char&>(out[i]);
         if (c >= 'a' && c <= 'z') {
-            out[i] = static_cast<char>(c - 32);
-        } else if (i + 1 < out.size()) {
-            auto& n = reinterpret_cast<unsigned char&>(out[i + 1]);
-            if (c == 0xD0 && n >= 0xB0 && n <= 0xBF) {  // а..п
-                n = static_cast<unsigned char>(n - 0x20);
-                ++i;
-            } else if (c == 0xD1 && n >= 0x80 && n <= 0x8F) {  // р..я
-                out[i] = static_cast<char>(0xD0);
-                n = static_cast<unsigned char>(n + 0x20);
-                ++i;
-            } else if (c == 0xD1 && n == 0x91) {  // ё
-                out[i] = static_cast<char>(0xD0);
-                n = 0x81;
-                ++i;
-            }
+            c = static_cast<unsigned char>(c - 32);
+            continue;
+        }
+        if (i + 1 >= out.size()) break;
+        auto& next = reinterpret_cast<unsigned char&>(out[i + 1]);
+        if (c == 0xD0 && next >= 0xB0 && next <= 0xBF) {  // а..п
+            next = static_cast<unsigned char>(next - 0x20);
+        } else if (c == 0xD1 && next >= 0x80 && next <= 0x8F) {  // р..я
+            c = 0xD0, next = static_cast<unsigned char>(next + 0x20);
+        } else if (c == 0xD1 && next >= 0x90 && next <= 0x9F) {  // ѐ..џ, ё among them
+            c = 0xD0, next = static_cast<unsigned char>(next - 0x10);
+        } else if (c == 0xD2 && next == 0x91) {  // ґ
+            next = 0x90;
         }
     }
     return out;

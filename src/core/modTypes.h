@@ -9,8 +9,8 @@
 
 namespace tarvelin {
 
-// Leading and trailing blanks (spaces) removed.
-std::string Trim(std::string_view text);
+// Leading and trailing blanks (spaces) removed; a view into the text given.
+std::string_view Trim(std::string_view text);
 // True when the text, trimmed of blanks if asked, is not empty.
 bool IsStringFilled(std::string_view text, bool trimFirst = true);
 // The text up to its first NUL; written back into the argument when asked.
@@ -53,7 +53,8 @@ std::optional<double> ParseNumber(std::string_view text);
 // The 32-bit integer form of a number, rounding halves to even; empty when out of range.
 std::optional<int32_t> ToLong(double value);
 
-// Upper case for comparisons without regard to case: ASCII and Cyrillic letters of UTF-8.
+// Upper case for comparisons without regard to case: ASCII and Cyrillic letters of UTF-8
+// (the byte length never changes, so positions found in the result hold in the text).
 std::string TextUpper(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);

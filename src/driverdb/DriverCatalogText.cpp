@@ -1,5 +1,7 @@
 #include "driverdb/DriverCatalogText.h"
 
+#include "core/modTypes.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -17,7 +19,7 @@ bool IsDigits(std::string_view token) {
 // Indexes every all-digit token of the space-separated code list under its first 8 digits.
 void IndexCodes(std::string_view codes, int32_t row, TacIndex& index) {
     for (std::string_view token : SplitText(codes, " ")) {
-        token = TrimSpaces(token);
+        token = Trim(token);
         if (IsDigits(token)) index.Add(token.substr(0, kCodeLength), row);
     }
 }
@@ -26,7 +28,7 @@ std::string JoinTrimmed(const std::vector<std::string_view>& parts) {
     std::string row;
     for (size_t i = 0; i < parts.size(); ++i) {
         if (i != 0) row += '\t';
-        row += TrimSpaces(parts[i]);
+        row += Trim(parts[i]);
     }
     return row;
 }
@@ -34,14 +36,14 @@ std::string JoinTrimmed(const std::vector<std::string_view>& parts) {
 }  // namespace
 
 void TacIndex::Add(std::string_view code, int32_t row) {
-    const std::string upper = CatalogUpper(code);
+    const std::string upper = TextUpper(code);
     int32_t& j = nextJ_[upper];
     rows_.emplace(Key(upper, j), row);
     ++j;
 }
 
 bool TacIndex::Find(std::string_view key, int32_t& row) const {
-    const auto it = rows_.find(CatalogUpper(key));
+    const auto it = rows_.find(TextUpper(key));
     if (it == rows_.end()) return false;
     row = it->second;
     return true;
@@ -62,7 +64,7 @@ bool ParseModelTable(std::string_view text, ModelTable& table) {
     ModelTable rows;
     for (std::string_view line : SplitText(text, kLineEnd)) {
         const auto parts = SplitText(line, "\t", 6);
-        if (parts.size() != 6 || TrimSpaces(parts[kModelEntry]).empty()) continue;
+        if (parts.size() != 6 || Trim(parts[kModelEntry]).empty()) continue;
         ModelRow& row = rows.emplace_back();
         std::copy(parts.begin(), parts.end(), row.begin());
     }
@@ -74,7 +76,7 @@ bool ParseTacTable(std::string_view text, TacTable& table, TacIndex& index) {
     TacTable rows;
     index.clear();
     for (std::string_view line : SplitText(text, kLineEnd)) {
-        if (TrimSpaces(line).empty()) continue;
+        if (Trim(line).empty()) continue;
         const auto parts = SplitText(line, "\t");
         if (parts.size() != 4) continue;
         rows.push_back(JoinTrimmed(parts));
@@ -82,39 +84,6 @@ bool ParseTacTable(std::string_view text, TacTable& table, TacIndex& index) {
     }
     table = std::move(rows);
     return !table.empty() && index.size() != 0;
-}
-
-std::string CatalogUpper(std::string_view text) {
-    std::string out(text);
-    for (size_t i = 0; i < out.size(); ++i) {
-        auto& c = reinterpret_cast<unsigned char&>(out[i]);
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<unsigned char>(c - 32);
-            continue;
-        }
-        if (i + 1 >= out.size()) break;
-        auto& next = reinterpret_cast<unsigned char&>(out[i + 1]);
-        if (c == 0xD0 && next >= 0xB0 && next <= 0xBF) {  // а..п
-            next = static_cast<unsigned char>(next - 0x20);
-        } else if (c == 0xD1 && next >= 0x80 && next <= 0x8F) {  // р..я
-            c = 0xD0, next = static_cast<unsigned char>(next + 0x20);
-        } else if (c == 0xD1 && next >= 0x90 && next <= 0x9F) {  // ѐ..џ
-            c = 0xD0, next = static_cast<unsigned char>(next - 0x10);
-        } else if (c == 0xD2 && next == 0x91) {  // ґ
-            next = 0x90;
-        }
-    }
-    return out;
-}
-
-bool CatalogEquals(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && CatalogUpper(a) == CatalogUpper(b);
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator,
@@ -131,7 +100,7 @@ std::vector<std::string_view> SplitText(std::string_view text, std::string_view 
 }
 
 bool ParseEntryNumber(std::string_view text, int32_t& value) {
-    text = TrimSpaces(text);
+    text = Trim(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     int32_t parsed = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
@@ -141,7 +110,7 @@ bool ParseEntryNumber(std::string_view text, int32_t& value) {
 }
 
 ConnectionKind ConnectionKindFromName(std::string_view name) {
-    const std::string upper = CatalogUpper(TrimSpaces(name));
+    const std::string upper = TextUpper(Trim(name));
     if (upper == "BT" || upper == "MSBT") return ConnectionKindBluetooth;
     if (upper == "IRDA") return ConnectionKindInfrared;
     if (upper == "CAB") return ConnectionKindCable;

@@ -52,11 +52,6 @@ bool ParseModelTable(std::string_view text, ModelTable& table);
 // true when a row was kept and at least one code indexed.
 bool ParseTacTable(std::string_view text, TacTable& table, TacIndex& index);
 
-// Upper case for the catalogue's comparisons: ASCII and Cyrillic letters.
-std::string CatalogUpper(std::string_view text);
-bool CatalogEquals(std::string_view a, std::string_view b);
-// Removes leading and trailing spaces.
-std::string_view TrimSpaces(std::string_view text);
 // Splits at every occurrence of `separator`, or at the first `maxParts - 1` of them.
 std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator,
                                         size_t maxParts = SIZE_MAX);

@@ -1,4 +1,5 @@
 #include "driverdb/modAppDriverBase.h"
+#include "core/modTypes.h"
 
 #include <optional>
 #include <unordered_set>
@@ -47,12 +48,12 @@ bool LoadDriverCatalog(CatalogState& s) {
 }
 
 bool SameMakerModel(const ModelRow& row, std::string_view maker, std::string_view model) {
-    return CatalogEquals(row[kModelName], model) && CatalogEquals(row[kModelMaker], maker);
+    return EqualsNoCase(row[kModelName], model) && EqualsNoCase(row[kModelMaker], maker);
 }
 
 // Whether a row's INF serves the running Windows family, for the connection-kind list.
 bool UsableHere(const ModelRow& row) {
-    const std::string sig = CatalogUpper(row[kModelSystem]);
+    const std::string sig = TextUpper(row[kModelSystem]);
     if (sig == kBothFamilies) return true;
     return sig == (GetPlatformId() == kPlatformNt ? kNtFamily : k9xFamily);
 }
@@ -66,7 +67,7 @@ bool IsFamilySpecificHere(const std::string& sig) {
 // Appends `name` unless a case-insensitive equal was seen before.
 void AddDistinct(std::unordered_set<std::string>& seen, std::vector<std::string>& list,
                  const std::string& name, const std::string& shown) {
-    if (seen.insert(CatalogUpper(name)).second) list.push_back(shown);
+    if (seen.insert(TextUpper(name)).second) list.push_back(shown);
 }
 
 }  // namespace
@@ -122,7 +123,7 @@ bool GetVendorList(std::vector<std::string>& vendors) {
     std::unordered_set<std::string> seen;
     vendors.clear();
     for (const ModelRow& row : State().models) {
-        AddDistinct(seen, vendors, row[kModelMaker], CatalogUpper(row[kModelMaker]));
+        AddDistinct(seen, vendors, row[kModelMaker], TextUpper(row[kModelMaker]));
     }
     return !vendors.empty();
 }
@@ -132,7 +133,7 @@ bool GetModelList(std::string_view maker, std::vector<std::string>& models) {
     std::unordered_set<std::string> seen;
     models.clear();
     for (const ModelRow& row : State().models) {
-        if (CatalogEquals(row[kModelMaker], maker)) {
+        if (EqualsNoCase(row[kModelMaker], maker)) {
             AddDistinct(seen, models, row[kModelName], row[kModelName]);
         }
     }
@@ -146,7 +147,7 @@ bool GetConnectionTypeList(std::string_view maker, std::string_view model,
     std::vector<std::string> names;
     for (const ModelRow& row : State().models) {
         if (SameMakerModel(row, maker, model) && UsableHere(row)) {
-            const std::string name(TrimSpaces(row[kModelConnection]));
+            const std::string name(Trim(row[kModelConnection]));
             AddDistinct(seen, names, name, name);
         }
     }
@@ -205,10 +206,10 @@ bool FindDriverFile(std::string_view maker, std::string_view model, std::string_
     int32_t entry = 0;
     for (const ModelRow& row : State().models) {
         if (!SameMakerModel(row, maker, model) ||
-            !CatalogEquals(TrimSpaces(row[kModelConnection]), connectionName)) {
+            !EqualsNoCase(Trim(row[kModelConnection]), connectionName)) {
             continue;
         }
-        const std::string sig = CatalogUpper(row[kModelSystem]);
+        const std::string sig = TextUpper(row[kModelSystem]);
         const bool familySpecific = IsFamilySpecificHere(sig);
         if (sig != kBothFamilies && !familySpecific) continue;
         ParseEntryNumber(row[kModelEntry], entry);  // a malformed number keeps the last one
