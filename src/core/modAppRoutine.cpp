@@ -10,8 +10,21 @@
 namespace tarvelin {
 namespace {
 
+constexpr uint32_t kFromSystem = 0x1000;
+constexpr uint32_t kIgnoreInserts = 0x200;
+constexpr uint32_t kMaxWidthMask = 0xFF;  // the system adds no line breaks of its own
+constexpr uint32_t kErrorTextChars = 512;
+
 platform::Platform* Services() {
     return AppState().platform;
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (size_t pos = text.find(from); pos != std::string::npos;
+         pos = text.find(from, pos + to.size())) {
+        text.replace(pos, from.size(), to);
+    }
+    return text;
 }
 
 }  // namespace
@@ -41,6 +54,19 @@ uint32_t FormatMessageText(uint32_t flags, uint32_t messageId, uint32_t language
     if (!Services() || !Services()->systemText) return 0;
     return Services()->systemText->SystemMessage(flags, messageId, languageId, IsWindowsVersion(5),
                                                  bufferChars, text);
+}
+
+bool GetErrorText(uint32_t& code, std::string& text) {
+    text.clear();
+    if (code == 0 && Services() && Services()->systemText)
+        code = Services()->systemText->LastError();
+    std::string message;
+    if (FormatMessageText(kFromSystem | kIgnoreInserts | kMaxWidthMask, code, 0, kErrorTextChars,
+                          message) == 0) {
+        return false;
+    }
+    text = ReplaceAll(TrimNull(message), "\r\n", " ");
+    return true;
 }
 
 }  // namespace tarvelin

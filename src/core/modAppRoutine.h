@@ -26,5 +26,8 @@ bool ShellOpen(const std::string& file, int showCommand = 1, const std::string& 
 // The system message for a code: the wide call on the NT family, the ANSI one otherwise.
 uint32_t FormatMessageText(uint32_t flags, uint32_t messageId, uint32_t languageId,
                            uint32_t bufferChars, std::string& text);
+// The system's one-line text for an error code; code 0 means the last error (and is
+// replaced by it). False with an empty text when the system has no message.
+bool GetErrorText(uint32_t& code, std::string& text);
 
 }  // namespace tarvelin

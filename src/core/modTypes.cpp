@@ -1,30 +1,10 @@
 #include "core/modTypes.h"
 
-#include "core/AppState.h"
-#include "core/modAppRoutine.h"
-#include "platform/SystemText.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 namespace tarvelin {
-namespace {
-
-constexpr uint32_t kFromSystem = 0x1000;
-constexpr uint32_t kIgnoreInserts = 0x200;
-constexpr uint32_t kMaxWidthMask = 0xFF;  // the system adds no line breaks of its own
-constexpr uint32_t kErrorTextChars = 512;
-
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (size_t pos = text.find(from); pos != std::string::npos;
-         pos = text.find(from, pos + to.size())) {
-        text.replace(pos, from.size(), to);
-    }
-    return text;
-}
-
-}  // namespace
 
 std::string_view Trim(std::string_view text) {
     const size_t first = text.find_first_not_of(' ');
@@ -140,19 +120,6 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 
 bool ContainsNoCase(std::string_view text, std::string_view part) {
     return TextUpper(text).find(TextUpper(part)) != std::string::npos;
-}
-
-bool GetErrorText(uint32_t& code, std::string& text) {
-    text.clear();
-    platform::ISystemText* system = AppState().platform ? AppState().platform->systemText : nullptr;
-    if (code == 0 && system) code = system->LastError();
-    std::string message;
-    if (FormatMessageText(kFromSystem | kIgnoreInserts | kMaxWidthMask, code, 0, kErrorTextChars,
-                          message) == 0) {
-        return false;
-    }
-    text = ReplaceAll(TrimNull(message), "\r\n", " ");
-    return true;
 }
 
 }  // namespace tarvelin

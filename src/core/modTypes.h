@@ -60,8 +60,4 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 bool ContainsNoCase(std::string_view text, std::string_view part);
 
-// The system's one-line text for an error code; code 0 means the last error (and is
-// replaced by it). False with an empty text when the system has no message.
-bool GetErrorText(uint32_t& code, std::string& text);
-
 }  // namespace tarvelin
