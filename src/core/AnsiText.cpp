@@ -80,14 +80,14 @@ size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
 
 }  // namespace
 
-std::string AnsiToUtf8(std::string_view bytes) {
+std::string Cp1251ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);
     for (char c : bytes) AppendUtf8(out, ByteToCodePoint(static_cast<uint8_t>(c)));
     return out;
 }
 
-std::string Utf8ToAnsi(std::string_view text) {
+std::string Utf8ToCp1251(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {

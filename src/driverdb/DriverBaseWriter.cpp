@@ -81,7 +81,7 @@ std::string TextEntryFromUtf8(std::string_view text) {
         if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) crlf += '\r';
         crlf += text[i];
     }
-    return Utf8ToAnsi(crlf);
+    return Utf8ToCp1251(crlf);
 }
 
 }  // namespace tarvelin

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "core/AnsiText.h"
 #include "platform/win32/WideText.h"
 
 namespace tarvelin::platform {
@@ -32,13 +33,6 @@ class Win32Mutex : public INamedLock {
     HANDLE handle_;
     bool owner_;
 };
-
-std::string AnsiToUtf8Acp(const char* text, int length) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, length, wide.data(), n);
-    return Narrow(wide);
-}
 
 }  // namespace
 
@@ -110,7 +104,7 @@ uint32_t Win32SystemText::SystemMessage(uint32_t flags, uint32_t messageId, uint
         std::vector<char> buffer(bufferChars, '\0');
         n = FormatMessageA(flags, nullptr, messageId, languageId, buffer.data(), bufferChars,
                            nullptr);
-        text = n ? AnsiToUtf8Acp(buffer.data(), static_cast<int>(n)) : std::string();
+        text = n ? AnsiToUtf8(std::string_view(buffer.data(), n)) : std::string();
     }
     return n;
 }

@@ -41,7 +41,7 @@ TEST(DbToolTest, MissingFileAndUnstorableTextNameTheLine) {
     EXPECT_NE(error.find("manifest line 3:"), std::string::npos);
     std::ofstream(folder + "/" + name) << "Модем ?\nline\r\nend";
     ASSERT_TRUE(LoadManifestEntry(folder, {true, name, 3}, bytes, error)) << error;
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), Utf8ToAnsi("Модем ?\r\nline\r\nend"));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), Utf8ToCp1251("Модем ?\r\nline\r\nend"));
     std::remove((folder + "/" + name).c_str());
 }
 
