@@ -19,14 +19,6 @@ platform::Platform* Services() {
     return AppState().platform;
 }
 
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (size_t pos = text.find(from); pos != std::string::npos;
-         pos = text.find(from, pos + to.size())) {
-        text.replace(pos, from.size(), to);
-    }
-    return text;
-}
-
 }  // namespace
 
 int AppMsgBox(platform::WindowHandle owner, const std::string& text, uint32_t style,
@@ -65,7 +57,7 @@ bool GetErrorText(uint32_t& code, std::string& text) {
                           message) == 0) {
         return false;
     }
-    text = ReplaceAll(TrimNull(message), "\r\n", " ");
+    text = ReplaceEvery(TrimNull(message), "\r\n", " ", false);
     return true;
 }
 

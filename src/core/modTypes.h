@@ -60,4 +60,11 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 bool ContainsNoCase(std::string_view text, std::string_view part);
 
+// For device replies, which are bytes rather than UTF-8: only a-z are folded.
+bool ContainsAsciiNoCase(std::string_view text, std::string_view what);
+// Replaces every occurrence of `what`, scanning once from the left without re-examining
+// replaced text; with ignoreCase only a-z are folded.
+std::string ReplaceEvery(std::string_view text, std::string_view what, std::string_view with,
+                         bool ignoreCase);
+
 }  // namespace tarvelin

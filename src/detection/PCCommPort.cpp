@@ -39,7 +39,7 @@ int Lookup(const std::array<T, N>& table, int32_t index) {
 
 }  // namespace
 
-PCCommPort::PCCommPort(Key) {
+PCCommPort::PCCommPort(PassKey<PCCommPort>) {
     SetDefaults();
 }
 

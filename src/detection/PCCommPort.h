@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/Event.h"
+#include "core/PassKey.h"
 #include "platform/SerialDevice.h"
 
 namespace tarvelin {
@@ -25,13 +26,10 @@ inline constexpr int32_t kCommErrEventWatch = 31014;
 
 class PCCommPort : public std::enable_shared_from_this<PCCommPort> {
   public:
-    struct Key {  // only Create can make one, so every port is owned by a shared_ptr
-      private:
-        Key() = default;
-        friend class PCCommPort;
-    };
-    static std::shared_ptr<PCCommPort> Create() { return std::make_shared<PCCommPort>(Key{}); }
-    explicit PCCommPort(Key);
+    static std::shared_ptr<PCCommPort> Create() {
+        return std::make_shared<PCCommPort>(PassKey<PCCommPort>{});
+    }
+    explicit PCCommPort(PassKey<PCCommPort>);
     ~PCCommPort();
     PCCommPort(const PCCommPort&) = delete;
     PCCommPort& operator=(const PCCommPort&) = delete;

@@ -5,9 +5,9 @@
 #include "core/AppError.h"
 #include "core/AppState.h"
 #include "core/modAppMain.h"
+#include "core/modTypes.h"
 #include "detection/PCCommPort.h"
 #include "detection/PCXTimer.h"
-#include "detection/modReplyText.h"
 #include "platform/Clock.h"
 
 namespace tarvelin {

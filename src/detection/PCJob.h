@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/Event.h"
+#include "core/PassKey.h"
 #include "core/Runnable.h"
 
 namespace tarvelin {
@@ -29,13 +30,8 @@ inline constexpr int32_t kSerialNumberFound = 7;
 
 class PCJob : public Runnable, public std::enable_shared_from_this<PCJob> {
   public:
-    struct Key {  // only Create can make one, so every job is owned by a shared_ptr
-      private:
-        Key() = default;
-        friend class PCJob;
-    };
-    static std::shared_ptr<PCJob> Create() { return std::make_shared<PCJob>(Key{}); }
-    explicit PCJob(Key) {}
+    static std::shared_ptr<PCJob> Create() { return std::make_shared<PCJob>(PassKey<PCJob>{}); }
+    explicit PCJob(PassKey<PCJob>) {}
     ~PCJob() override;
     PCJob(const PCJob&) = delete;
     PCJob& operator=(const PCJob&) = delete;

@@ -6,19 +6,17 @@
 #include <memory>
 
 #include "core/Event.h"
+#include "core/PassKey.h"
 #include "platform/EventLoop.h"
 
 namespace tarvelin {
 
 class PCXTimer : public std::enable_shared_from_this<PCXTimer> {
   public:
-    struct Key {  // only Create can make one, so every timer is owned by a shared_ptr
-      private:
-        Key() = default;
-        friend class PCXTimer;
-    };
-    static std::shared_ptr<PCXTimer> Create() { return std::make_shared<PCXTimer>(Key{}); }
-    explicit PCXTimer(Key) {}
+    static std::shared_ptr<PCXTimer> Create() {
+        return std::make_shared<PCXTimer>(PassKey<PCXTimer>{});
+    }
+    explicit PCXTimer(PassKey<PCXTimer>) {}
     ~PCXTimer();
     PCXTimer(const PCXTimer&) = delete;
     PCXTimer& operator=(const PCXTimer&) = delete;

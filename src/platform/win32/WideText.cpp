@@ -4,23 +4,27 @@
 
 namespace tarvelin::platform {
 
-std::wstring Widen(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+std::wstring Widen(std::string_view text, uint32_t codePage) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int n = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), n);
     return wide;
 }
 
-std::string Narrow(std::wstring_view wide) {
+std::string Narrow(std::wstring_view wide, uint32_t codePage) {
     if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
-                        nullptr, nullptr);
-    return utf8;
+    const int size = static_cast<int>(wide.size());
+    // UTF-8 takes neither flags nor a default character; other code pages get both.
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* fallback = utf8 ? nullptr : "?";
+    const int n =
+        WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, fallback, nullptr);
+    std::string text(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(codePage, flags, wide.data(), size, text.data(), n, fallback, nullptr);
+    return text;
 }
 
 }  // namespace tarvelin::platform

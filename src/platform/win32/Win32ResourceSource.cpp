@@ -9,7 +9,7 @@ Win32ResourceSource::Win32ResourceSource() : module_(GetModuleHandleA(nullptr)),
 std::unique_ptr<Win32ResourceSource> Win32ResourceSource::OpenFile(const std::string& path) {
     HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) return nullptr;
-    return std::make_unique<Win32ResourceSource>(Key{}, module);
+    return std::make_unique<Win32ResourceSource>(PassKey<Win32ResourceSource>{}, module);
 }
 
 Win32ResourceSource::~Win32ResourceSource() {

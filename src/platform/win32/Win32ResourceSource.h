@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "core/PassKey.h"
 #include "platform/ResourceSource.h"
 
 namespace tarvelin::platform {
@@ -14,12 +15,8 @@ class Win32ResourceSource : public IResourceSource {
     // Maps another executable as a data file (LoadLibraryExA, LOAD_LIBRARY_AS_DATAFILE);
     // null when it cannot be mapped. The module is released with the object.
     static std::unique_ptr<Win32ResourceSource> OpenFile(const std::string& path);
-    struct Key {  // only OpenFile hands out modules it owns
-      private:
-        Key() = default;
-        friend class Win32ResourceSource;
-    };
-    Win32ResourceSource(Key, void* module) : module_(module), owned_(true) {}
+    Win32ResourceSource(PassKey<Win32ResourceSource>, void* module)
+        : module_(module), owned_(true) {}
     ~Win32ResourceSource() override;
     Win32ResourceSource(const Win32ResourceSource&) = delete;
     Win32ResourceSource& operator=(const Win32ResourceSource&) = delete;

@@ -1,3 +1,4 @@
+#include "core/modTypes.h"
 #include "detection/PCJob.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "detection/modReplyText.h"
 #include "sim/SimPlatform.h"
 #include "sim/SimSerialDevice.h"
 
