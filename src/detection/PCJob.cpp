@@ -106,16 +106,15 @@ void PCJob::JobStop(bool endReport) {
     if (endReport) Report(kJobFinished);
 }
 
-bool PCJob::Report(int32_t code, const std::string& portName, const std::string& info) {
+bool PCJob::Report(int32_t code, std::string portName, std::string info) {
     bool cancel = false;
     TaskInfoFound.Raise(code, portName, info, cancel);
     return cancel;
 }
 
-const std::string& PCJob::CurrentEntry() const {
-    static const std::string kNone;
+std::string PCJob::CurrentEntry() const {
     const bool inList = position_ >= 1 && static_cast<size_t>(position_) <= portList_.size();
-    return inList ? portList_[position_ - 1] : kNone;
+    return inList ? portList_[position_ - 1] : std::string();
 }
 
 void PCJob::mo_Timer_Tick() {

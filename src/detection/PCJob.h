@@ -67,9 +67,10 @@ class PCJob : public Runnable, public std::enable_shared_from_this<PCJob> {
     void ConfigureLine();
     void ConnectPort();
     void StopTimer();
-    // Raises TaskInfoFound and returns the owner's Cancel.
-    bool Report(int32_t code, const std::string& portName = {}, const std::string& info = {});
-    const std::string& CurrentEntry() const;
+    // Raises TaskInfoFound and returns the owner's Cancel. The texts are the job's own copies:
+    // a handler may restart the job and so replace the port list and the reply they came from.
+    bool Report(int32_t code, std::string portName = {}, std::string info = {});
+    std::string CurrentEntry() const;
     bool ReplyComplete();
 
     std::vector<std::string> portList_;

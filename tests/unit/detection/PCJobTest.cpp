@@ -309,5 +309,39 @@ TEST_F(PCJobTest, OwnerMayDropTheJobFromInsideAnyReport) {
     }
 }
 
+// A handler restarts the job with a new port list from inside each kind of report; the
+// handlers after it still see the texts of the report being raised, and the restarted job
+// runs to its end.
+TEST_F(PCJobTest, AHandlerMayRestartTheJobFromInsideAnyReport) {
+    for (int32_t restartAt : {1, 4, 6, 7, 5, 2, 3}) {
+        sim::SimPlatform fresh;
+        sim::SimSerialFactory devices;
+        fresh.platform.serial = &devices;
+        devices.Line(Device("COM1")).openError = 32;
+        devices.Line(Device("COM2")).AnswerAsPhone(kImei);
+        auto owned = PCJob::Create();
+        bool restarted = false;
+        std::vector<std::string> first, second;
+        auto restart = owned->TaskInfoFound.Connect(
+            [&](int32_t code, const std::string& port, const std::string& info, bool& cancel) {
+                first.push_back(port + "|" + info);
+                cancel = restartAt == 2 && code == 5 && !restarted;
+                if (code != restartAt || restarted) return;
+                restarted = true;
+                owned->TaskFound({std::string(40, 'X'), std::string(40, 'Y')});
+            });
+        auto watch = owned->TaskInfoFound.Connect(
+            [&](int32_t, const std::string& port, const std::string& info, bool&) {
+                second.push_back(port + "|" + info);
+            });
+        owned->TaskFound({"COM1", "COM2"});
+        fresh.loop.Advance(60000);
+        EXPECT_TRUE(restarted) << restartAt;
+        EXPECT_EQ(first, second) << restartAt;
+        EXPECT_EQ(second.back(), "|") << restartAt;  // the last report is the job's end
+        EXPECT_EQ(fresh.loop.TimerCount(), 0u) << restartAt;
+    }
+}
+
 }  // namespace
 }  // namespace tarvelin
