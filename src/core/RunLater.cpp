@@ -27,12 +27,17 @@ void DeferredStartProc(platform::TimerId id) {
 
 }  // namespace
 
-void RunLater(std::shared_ptr<Runnable> runnable) {
-    if (!runnable) return;
+bool RunLater(std::shared_ptr<Runnable> runnable) {
+    if (!runnable) return false;
     auto& queue = AppState().deferredQueue;
-    if (!queue) queue.emplace();
+    if (queue) {  // a pass is due or running: it takes this object too
+        queue->push_back(std::move(runnable));
+        return true;
+    }
+    if (AppState().platform->loop->StartTimer(1, DeferredStartProc) == 0) return false;
+    queue.emplace();
     queue->push_back(std::move(runnable));
-    AppState().platform->loop->StartTimer(1, DeferredStartProc);
+    return true;
 }
 
 }  // namespace tarvelin

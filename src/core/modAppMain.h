@@ -40,6 +40,9 @@ std::shared_ptr<PCXTimer> SharedTimerAcquire();
 // Returns the empty reference the caller assigns to its own.
 std::shared_ptr<PCXTimer> SharedTimerRelease();
 
-void RunLater(std::shared_ptr<Runnable> runnable);
+// Queues the object's Start for the next pass of the deferred-start queue. False when no
+// pass is coming and the system has no timer to start one: the object is not queued then,
+// and the caller starts it another way or reports.
+bool RunLater(std::shared_ptr<Runnable> runnable);
 
 }  // namespace tarvelin

@@ -44,7 +44,9 @@ PCJob::~PCJob() {
 
 void PCJob::TaskFound(std::vector<std::string> portList) {
     portList_ = std::move(portList);
-    RunLater(shared_from_this());
+    // Without a deferred pass the job starts now rather than never; with no timers at all
+    // it then reports its start and its end at once.
+    if (!RunLater(shared_from_this())) Start();
 }
 
 void PCJob::Start() {

@@ -30,8 +30,10 @@ class PCXTimer : public std::enable_shared_from_this<PCXTimer> {
     Event<> Tick;
     void RaiseTick() { Tick.Raise(); }
 
-    // Read and cleared by the timer table only.
+    // Read by the timer table; the table forgets the id when it frees the timer's record
+    // after a failing tick, because the system may hand the same id to another timer.
     platform::TimerId TimerID() const { return timerId_; }
+    void TimerFreed() { timerId_ = 0; }
 
   private:
     uint32_t interval_ = 0;

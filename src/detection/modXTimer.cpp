@@ -77,8 +77,10 @@ void XTimerProc(platform::TimerId id) {
     }
     TimerRecord& after = TimerTable()[index];
     if (after.id != id) return;  // stopped (and perhaps reused) from inside the handlers
-    if (failed) FreeRecord(after);
     after.inTick = false;
+    if (!failed) return;
+    timer->TimerFreed();
+    FreeRecord(after);
 }
 
 }  // namespace tarvelin

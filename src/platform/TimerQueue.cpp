@@ -6,8 +6,18 @@ namespace tarvelin::platform {
 
 TimerId TimerQueue::Start(uint64_t now, uint32_t periodMs, IEventLoop::TimerProc proc) {
     const uint32_t period = std::max(periodMs, kMinimumPeriod);
-    const TimerId id = nextId_++;
+    const TimerId id = NewId();
     timers_.emplace(id, Timer{period, now + period, std::move(proc), false});
+    return id;
+}
+
+TimerId TimerQueue::NewId() {
+    if (!reuseIds_) return nextId_++;
+    TimerId id = 1;
+    for (const auto& [used, timer] : timers_) {  // ascending: the first gap is the lowest free id
+        if (used != id) break;
+        ++id;
+    }
     return id;
 }
 

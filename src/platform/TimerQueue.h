@@ -24,6 +24,9 @@ class TimerQueue {
     // When the next timer is due, if any timer runs.
     std::optional<uint64_t> NextDue() const;
     size_t Count() const { return timers_.size(); }
+    // Hands out the lowest free id, as the system does for window-less timers, instead of
+    // ids that are never used twice.
+    void ReuseIds(bool reuse) { reuseIds_ = reuse; }
 
   private:
     struct Timer {
@@ -33,7 +36,9 @@ class TimerQueue {
         bool oneShot;
     };
     std::map<TimerId, Timer> timers_;
+    TimerId NewId();
     TimerId nextId_ = 1;
+    bool reuseIds_ = false;
 };
 
 }  // namespace tarvelin::platform

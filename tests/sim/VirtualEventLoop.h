@@ -27,6 +27,8 @@ class VirtualEventLoop : public platform::IEventLoop, public platform::IClock {
     size_t TimerCount() const { return queue_.Count(); }
     // The next n StartTimer/StartOneShot calls fail as when the system has no timers.
     void FailNextStarts(int n) { failStarts_ = n; }
+    // Gives a new timer the lowest free id, as Windows does, so a stale id names another timer.
+    void ReuseIds() { queue_.ReuseIds(true); }
 
   private:
     bool Refuse();

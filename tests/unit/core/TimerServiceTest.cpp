@@ -114,27 +114,38 @@ TEST_F(TimerServiceTest, OverlappingTickIsDroppedWhileOthersKeepTicking) {
     EXPECT_EQ(slowTicks, 2);
 }
 
-TEST_F(TimerServiceTest, ErrorInTickUnregistersTheTimer) {
-    auto timer = PCXTimer::Create();
+// The system hands a freed timer id to the next timer. After a failing tick freed its
+// record, the failed object must not keep that id: stopping or re-timing it later would stop
+// the other timer.
+TEST_F(TimerServiceTest, ErrorInTickUnregistersTheTimerAndForgetsItsId) {
+    sim.loop.ReuseIds();
+    auto failing = PCXTimer::Create();
     int ticks = 0;
-    auto c = timer->Tick.Connect([&] {
+    auto c = failing->Tick.Connect([&] {
         ++ticks;
         throw AppError(5, "test", "boom");
     });
-    timer->SetInterval(100);
-    timer->SetEnabled(true);
-    const platform::TimerId id = timer->TimerID();
+    failing->SetInterval(100);
+    failing->SetEnabled(true);
 
     sim.loop.Advance(500);
     EXPECT_EQ(ticks, 1);
     EXPECT_EQ(sim.loop.TimerCount(), 0u);
-    // The object keeps its own view until its owner restarts it.
-    EXPECT_TRUE(timer->Enabled());
-    EXPECT_EQ(timer->TimerID(), id);
-    timer->SetEnabled(false);
-    timer->SetEnabled(true);
-    sim.loop.Advance(100);
+    EXPECT_EQ(failing->TimerID(), 0u);
+
+    int otherTicks = 0;
+    std::vector<Connection> keep;
+    auto other = Counting(100, otherTicks, keep);  // takes the freed id
+    failing->SetInterval(300);                     // restarts the failed one: it is still Enabled
+    failing->SetEnabled(false);
+    EXPECT_NE(other->TimerID(), 0u);
+    sim.loop.Advance(300);
+    EXPECT_EQ(otherTicks, 3);
+    EXPECT_EQ(ticks, 1);
+    failing->SetEnabled(true);
+    sim.loop.Advance(300);
     EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(otherTicks, 6);
 }
 
 TEST_F(TimerServiceTest, TickHandlerMayStopItsOwnTimerAndDropTheObject) {
@@ -212,6 +223,17 @@ TEST_F(TimerServiceTest, RunLaterStartsObjectsQueuedDuringThePass) {
     EXPECT_EQ(log, (std::vector<std::string>{"first", "queued by first"}));
     sim.loop.Advance(100);
     EXPECT_EQ(log.size(), 2u);
+}
+
+TEST_F(TimerServiceTest, RunLaterWithoutATimerSaysSoAndKeepsNothingQueued) {
+    std::vector<std::string> log;
+    auto a = std::make_shared<Recorder>("A", log);
+    sim.loop.FailNextStarts(1);
+    EXPECT_FALSE(RunLater(a));
+    EXPECT_EQ(a.use_count(), 1) << "a refused object is not held";
+    EXPECT_TRUE(RunLater(std::make_shared<Recorder>("B", log)));
+    sim.loop.Advance(10);
+    EXPECT_EQ(log, (std::vector<std::string>{"B"}));
 }
 
 TEST_F(TimerServiceTest, SharedTimerIsCountedByUsers) {

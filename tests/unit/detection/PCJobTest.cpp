@@ -255,6 +255,11 @@ TEST_F(PCJobTest, NoTimerMeansTheJobEndsAtOnce) {
     sim.loop.FailNextStarts(1);  // the deferred start has its timer; the job's tick has none
     sim.loop.Advance(1000);
     EXPECT_EQ(Codes(), (std::vector<int32_t>{1, 3}));
+
+    reports.clear();
+    sim.loop.FailNextStarts(2);  // no deferred pass either: the job starts and ends at once
+    job->TaskFound({"COM1"});
+    EXPECT_EQ(Codes(), (std::vector<int32_t>{1, 3}));
 }
 
 // 63 ports that cost time (alternately silent and missing) and a phone at the end: the job
