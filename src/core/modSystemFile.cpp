@@ -59,7 +59,8 @@ bool WriteWhole(const std::string& path, const std::string& bytes, bool overwrit
 }  // namespace
 
 std::string AddBackslash(const std::string& path) {
-    if (Trim(path).empty() || path.back() == kPathSeparator) return path;
+    const std::string_view trimmed = Trim(path);
+    if (trimmed.empty() || trimmed.back() == kPathSeparator) return path;
     return path + kPathSeparator;
 }
 

@@ -111,9 +111,10 @@ bool RegValueDelete(RegRoot root, const std::string& path, const std::string& na
 
 bool RegValuesEnum(RegRoot root, const std::string& path, std::vector<std::string>& names,
                    std::vector<std::string>& data) {
+    names.clear();  // the lists are the key's values, never added to what the caller had
+    data.clear();
     auto key = Open(root, path, false);
     if (!key) return false;
-    const size_t before = names.size();
     for (uint32_t index = 0;; ++index) {
         std::vector<char> nameBuf(kEnumBufferChars, '\0');
         std::vector<uint8_t> dataBuf(kEnumBufferChars, 0);
@@ -126,7 +127,7 @@ bool RegValuesEnum(RegRoot root, const std::string& path, std::vector<std::strin
         names.push_back(AnsiToUtf8(TrimNull(name)));
         data.push_back(AnsiToUtf8(BytesUpToNul(dataBuf, dataLen)));
     }
-    return names.size() > before;
+    return !names.empty();
 }
 
 }  // namespace tarvelin

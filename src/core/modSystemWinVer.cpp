@@ -79,6 +79,13 @@ int32_t GetPlatformId() {
     return static_cast<int32_t>(WindowsVersionFlags().platformId);
 }
 
+bool IsClassicLook() {
+    const WindowsVersionRecord& r = WindowsVersionFlags();
+    const bool xpOrLater = r.platformId == 2 && (r.major > 5 || (r.major == 5 && r.minor >= 1));
+    platform::IOsVersion* os = AppState().platform ? AppState().platform->osVersion : nullptr;
+    return !(xpOrLater && os && os->ThemesActive());
+}
+
 void ResetWindowsVersionFlags() {
     Record() = WindowsVersionRecord{};
 }

@@ -21,6 +21,9 @@ const WindowsVersionRecord& WindowsVersionFlags();
 // or later), 7 WinXP, 8 Win2003; any other class is False.
 bool IsWindowsVersion(int16_t versionClass);
 int32_t GetPlatformId();
+// False only on Windows XP or later (any NT version from 5.1 on, 6.0 and 10.0 included)
+// with visual themes active. Unlike version class 7 it counts every later major version.
+bool IsClassicLook();
 // Forgets the record so the next query fills it again (tests switch simulated systems).
 void ResetWindowsVersionFlags();
 

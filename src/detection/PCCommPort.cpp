@@ -281,10 +281,12 @@ uintptr_t PCCommPort::CommOpen(const std::string& deviceName, uint32_t inQueue, 
     TimeoutsSet();
     PropStateGet();
     device_->SetCommMask(kEventMask);
-    pStartInput();
-    if (!device_) return 0;  // an input handler closed it again
+    // OnOpen comes before the first read, whose input may already close the port again:
+    // every OnClose then follows its OnOpen.
     OnOpen.Raise();
-    return DevHandle();
+    if (!device_) return 0;  // an OnOpen handler closed it again
+    pStartInput();
+    return device_ ? DevHandle() : 0;
 }
 
 bool PCCommPort::CommClose() {
@@ -295,6 +297,7 @@ bool PCCommPort::CommClose() {
     // to a write belongs to this device and is dropped with it.
     std::unique_ptr<platform::ISerialDevice> device = std::move(device_);
     pendingOutput_.clear();
+    const uintptr_t handle = device->Handle();
     const bool closed = device->Close();
     device.reset();
     if (!closed) {
@@ -302,7 +305,11 @@ bool PCCommPort::CommClose() {
         RaiseCommError("CommClose", kCommErrClose, "Unable to close communications device");
         return false;
     }
+    closing_ = true;
+    closingHandle_ = handle;
     OnClose.Raise();
+    closing_ = false;
+    closingHandle_ = 0;
     if (!device_) devName_.clear();  // unless a handler opened it again
     return true;
 }

@@ -39,9 +39,11 @@ class PCCommPort : public std::enable_shared_from_this<PCCommPort> {
     static constexpr uint32_t kEventMask = platform::kEvErr;
 
     // --- Properties -------------------------------------------------------------------
-    uintptr_t DevHandle() const { return device_ ? device_->Handle() : 0; }
+    // While OnClose runs the port still counts as open under its old handle: the device is
+    // closed, and the handle and name are given up when the handlers have returned.
+    uintptr_t DevHandle() const { return device_ ? device_->Handle() : closingHandle_; }
     const std::string& DevName() const { return devName_; }
-    bool PortOpen() const { return device_ != nullptr; }
+    bool PortOpen() const { return device_ != nullptr || closing_; }
 
     bool PropFlag(int32_t index);
     void SetPropFlag(int32_t index, bool value);
@@ -119,6 +121,8 @@ class PCCommPort : public std::enable_shared_from_this<PCCommPort> {
     uint32_t* TimeoutField(int32_t index);
 
     std::unique_ptr<platform::ISerialDevice> device_;
+    bool closing_ = false;  // OnClose is being raised for a device already closed
+    uintptr_t closingHandle_ = 0;
     std::string devName_;
     platform::Dcb dcb_;
     platform::CommTimeouts timeouts_;

@@ -14,6 +14,8 @@ class IOsVersion {
     virtual ~IOsVersion() = default;
     // Asks the system with a version structure of the given size (156 extended, 148 basic).
     virtual bool Query(uint32_t structSize, OsVersionInfo& info) = 0;
+    // True when visual themes are active; false on systems that have none.
+    virtual bool ThemesActive() = 0;
 };
 
 }  // namespace tarvelin::platform

@@ -34,7 +34,9 @@ class SimOsVersion : public platform::IOsVersion {
         out = info;
         return answers;
     }
+    bool ThemesActive() override { return themes; }
     platform::OsVersionInfo info{5, 1, 2600, 2, "Service Pack 3"};
+    bool themes = true;
     bool extendedWorks = true;
     bool answers = true;
     std::vector<uint32_t> sizesAsked;

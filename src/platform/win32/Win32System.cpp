@@ -56,6 +56,18 @@ bool Win32OsVersion::Query(uint32_t structSize, OsVersionInfo& info) {
     return true;
 }
 
+bool Win32OsVersion::ThemesActive() {
+    // Windows 2000 has no theme library, so it is looked up at run time, never imported.
+    HMODULE themes = LoadLibraryW(L"uxtheme.dll");
+    if (!themes) return false;
+    using IsThemeActiveProc = BOOL(WINAPI*)();
+    auto isThemeActive =
+        reinterpret_cast<IsThemeActiveProc>(GetProcAddress(themes, "IsThemeActive"));
+    const bool active = isThemeActive && isThemeActive();
+    FreeLibrary(themes);
+    return active;
+}
+
 std::string Win32Process::CommandLine() {
     return Narrow(GetCommandLineW());
 }

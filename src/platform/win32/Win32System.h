@@ -18,6 +18,7 @@ class Win32NamedLocks : public INamedLocks {
 class Win32OsVersion : public IOsVersion {
   public:
     bool Query(uint32_t structSize, OsVersionInfo& info) override;
+    bool ThemesActive() override;
 };
 
 class Win32Process : public IProcess {

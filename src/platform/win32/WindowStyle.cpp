@@ -1,9 +1,5 @@
 #include "platform/win32/WindowStyle.h"
 
-#include <uxtheme.h>
-
-#include "core/modSystemWinVer.h"
-
 namespace tarvelin::platform {
 
 bool SetWindowStyleBits(HWND window, int styleIndex, LONG_PTR bits, bool on) {
@@ -20,10 +16,6 @@ void FlattenBorder(HWND window) {
         SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
     static_assert(kInPlace == 0x37);
     SetWindowPos(window, nullptr, 0, 0, 0, 0, kInPlace);
-}
-
-bool IsClassicLook() {
-    return !(IsWindowsVersion(7) && IsThemeActive());
 }
 
 }  // namespace tarvelin::platform

@@ -9,7 +9,5 @@ namespace tarvelin::platform {
 bool SetWindowStyleBits(HWND window, int styleIndex, LONG_PTR bits, bool on);
 // Swaps the sunken client edge for a static edge and redraws the frame in place.
 void FlattenBorder(HWND window);
-// False only on XP or later with visual themes active.
-bool IsClassicLook();
 
 }  // namespace tarvelin::platform

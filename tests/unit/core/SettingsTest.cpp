@@ -163,8 +163,10 @@ TEST_F(SettingsTest, RegistryStringsCrossTheAnsiBoundary) {
 
 TEST_F(SettingsTest, ValuesEnumListsNamesAndDataInOrder) {
     const std::string key = "HARDWARE\\DEVICEMAP\\SERIALCOMM\\";
-    std::vector<std::string> names, data;
+    std::vector<std::string> names{"stale"}, data{"stale"};
     EXPECT_FALSE(RegValuesEnum(RegRoot::LocalMachine, key, names, data));
+    EXPECT_TRUE(names.empty() && data.empty()) << "the lists never keep what the caller had";
+    names = data = {"stale"};
     sim.registry.PutString(RegRoot::LocalMachine, key, "\\Device\\Serial0", "COM1");
     sim.registry.PutString(RegRoot::LocalMachine, key, std::string(300, 'x'), "COM9");  // too long
     sim.registry.PutString(RegRoot::LocalMachine, key, "\\Device\\BtModem0", "COM5");

@@ -95,18 +95,22 @@ TEST_F(StartupTest, VersionClassesFollowThePlatform) {
     struct Case {
         uint32_t id, major, minor, build;
         std::vector<int16_t> trueClasses;
+        bool themed;  // XP or later: buttons keep their themed look when themes are active
     };
     const Case cases[] = {
-        {1, 4, 0, 950, {1, 4}},          // 95
-        {1, 4, 10, 1998, {1, 2, 4}},     // 98
-        {1, 4, 90, 3000, {1, 2, 3, 4}},  // Me
-        {1, 4, 0, 0x1BB8, {1, 3, 4}},    // low 16 bits of the build decide Me
-        {1, 4, 0, 0xFFFF8000, {1, 4}},   // negative as a signed 16-bit number
-        {2, 4, 0, 1381, {5}},            // NT 4
-        {2, 5, 0, 2195, {5, 6}},         // 2000
-        {2, 5, 1, 2600, {5, 6, 7}},      // XP
-        {2, 6, 0, 6000, {5, 6}},         // 6.0: not "XP" by the minor-version test
-        {2, 6, 1, 7600, {5, 6, 7}},     {2, 6, 2, 9200, {5, 6, 7, 8}}, {3, 10, 0, 0, {}},
+        {1, 4, 0, 950, {1, 4}, false},          // 95
+        {1, 4, 10, 1998, {1, 2, 4}, false},     // 98
+        {1, 4, 90, 3000, {1, 2, 3, 4}, false},  // Me
+        {1, 4, 0, 0x1BB8, {1, 3, 4}, false},    // low 16 bits of the build decide Me
+        {1, 4, 0, 0xFFFF8000, {1, 4}, false},   // negative as a signed 16-bit number
+        {2, 4, 0, 1381, {5}, false},            // NT 4
+        {2, 5, 0, 2195, {5, 6}, false},         // 2000
+        {2, 5, 1, 2600, {5, 6, 7}, true},       // XP
+        {2, 6, 0, 6000, {5, 6}, true},          // 6.0: not "XP" by the minor-version test
+        {2, 6, 1, 7600, {5, 6, 7}, true},
+        {2, 6, 2, 9200, {5, 6, 7, 8}, true},
+        {2, 10, 0, 19045, {5, 6}, true},  // what a manifest declaring Windows 10 is told
+        {3, 10, 0, 0, {}, false},
     };
     for (const auto& c : cases) {
         RunOn(c.id, c.major, c.minor, c.build);
@@ -116,6 +120,10 @@ TEST_F(StartupTest, VersionClassesFollowThePlatform) {
             EXPECT_EQ(IsWindowsVersion(cls), expected)
                 << "platform " << c.id << " " << c.major << "." << c.minor << " class " << cls;
         }
+        sim.osVersion.themes = true;
+        EXPECT_EQ(IsClassicLook(), !c.themed) << c.major << "." << c.minor;
+        sim.osVersion.themes = false;
+        EXPECT_TRUE(IsClassicLook()) << c.major << "." << c.minor;
         EXPECT_EQ(GetPlatformId(), static_cast<int32_t>(c.id));
     }
 }

@@ -126,6 +126,24 @@ TEST_F(PCCommPortTest, OpenPreparesTheDeviceAndReadsItsConfiguration) {
     EXPECT_TRUE(errors.empty());
 }
 
+// Input waiting at the open arrives with the first read, and its handler closes the port
+// again: the owner still hears OnOpen, and before OnClose.
+TEST_F(PCCommPortTest, AnInputHandlerClosingThePortAtOnceFollowsOnOpen) {
+    auto& line = serial.Line(kCom);
+    line.immediateReads = true;
+    line.Feed("RING\r\n");
+    std::string events;
+    Connection o = port->OnOpen.Connect([&] { events += "open "; });
+    Connection i = port->OnInput.Connect([&](const std::string&) {
+        events += "input ";
+        port->CommClose();
+    });
+    Connection c = port->OnClose.Connect([&] { events += "close "; });
+    EXPECT_EQ(port->CommOpen(kCom, 8192, 1024), 0u);
+    EXPECT_EQ(events, "open input close ");
+    EXPECT_FALSE(port->PortOpen());
+}
+
 TEST_F(PCCommPortTest, OpenFailuresReportTheSystemCode) {
     port->SetOnErrorCOM(false);
     serial.Line("\\\\.\\COM4").openError = 5;
@@ -156,14 +174,25 @@ TEST_F(PCCommPortTest, OnErrorComRaisesToTheCallerUnlessTheHandlerDeclines) {
 
 TEST_F(PCCommPortTest, CloseReportsOnlyForAnOpenDevice) {
     int closed = 0;
-    Connection c = port->OnClose.Connect([&] { ++closed; });
+    uintptr_t handleInside = 0;
+    std::string nameInside;
+    Connection c = port->OnClose.Connect([&] {
+        ++closed;
+        // Raised before the handle and name are given up.
+        handleInside = port->PortOpen() ? port->DevHandle() : 0;
+        nameInside = port->DevName();
+    });
     EXPECT_FALSE(port->CommClose());
     EXPECT_TRUE(errors.empty());
 
     OpenQuietly();
+    const uintptr_t handle = port->DevHandle();
     EXPECT_TRUE(port->CommClose());
     EXPECT_EQ(closed, 1);
+    EXPECT_EQ(handleInside, handle);
+    EXPECT_EQ(nameInside, kCom);
     EXPECT_FALSE(port->PortOpen());
+    EXPECT_EQ(port->DevHandle(), 0u);
     EXPECT_EQ(port->DevName(), "");
 
     OpenQuietly();
