@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/AnsiText.h"
+#include "platform/AnsiText.h"
 #include "core/modTypes.h"
 #include "driverdb/DriverCatalogText.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/AnsiText.h"
+#include "platform/AnsiText.h"
 #include "driverdb/DriverCatalogText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

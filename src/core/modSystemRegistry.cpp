@@ -1,8 +1,8 @@
 #include "core/modSystemRegistry.h"
 
-#include "core/AnsiText.h"
 #include "core/AppState.h"
 #include "core/modTypes.h"
+#include "platform/AnsiText.h"
 
 namespace tarvelin {
 namespace {

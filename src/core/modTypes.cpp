@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/AnsiText.h"
+
 namespace tarvelin {
 namespace {
 
@@ -37,37 +39,35 @@ std::string TrimNull(std::string& text, bool updateInPlace) {
     return result;
 }
 
-int16_t UIntToInt(uint16_t value) {
-    return static_cast<int16_t>(value >= 32768 ? static_cast<int32_t>(value) - 65536 : value);
-}
-
 std::string BytesToString(const std::vector<uint8_t>& bytes, int32_t offset, int32_t count) {
     if (offset < 0 || static_cast<size_t>(offset) >= bytes.size()) return {};
     size_t last = bytes.size() - 1;
     if (count >= 1) last = std::min(last, static_cast<size_t>(offset) + static_cast<size_t>(count));
-    std::string text;
+    std::string ansi;
     for (size_t i = static_cast<size_t>(offset); i <= last && bytes[i] != 0; ++i) {
-        text.push_back(static_cast<char>(bytes[i]));
+        ansi.push_back(static_cast<char>(bytes[i]));
     }
-    return text;
+    return AnsiToUtf8(ansi);
 }
 
 int32_t StringToBytes(std::string_view text, std::vector<uint8_t>& bytes, int32_t offset,
                       int32_t maximum) {
     if (text.empty() || offset < 0 || static_cast<size_t>(offset) >= bytes.size()) return 0;
-    size_t n = maximum > 0 ? std::min(text.size(), static_cast<size_t>(maximum)) : text.size();
+    const std::string ansi = Utf8ToAnsi(text);
+    size_t n = maximum > 0 ? std::min(ansi.size(), static_cast<size_t>(maximum)) : ansi.size();
     n = std::min(n, bytes.size() - static_cast<size_t>(offset));
-    std::memcpy(bytes.data() + offset, text.data(), n);
+    std::memcpy(bytes.data() + offset, ansi.data(), n);
     return static_cast<int32_t>(n);
 }
 
 void PtrToString(std::string& text, const uint8_t* address, size_t length) {
-    text.assign(reinterpret_cast<const char*>(address), length);
-    TrimNull(text, true);
+    std::string ansi(reinterpret_cast<const char*>(address), length);
+    text = AnsiToUtf8(TrimNull(ansi));
 }
 
 void StringToPtr(uint8_t* address, std::string_view text, size_t maxLength) {
-    std::memcpy(address, text.data(), std::min(text.size(), maxLength));
+    const std::string ansi = Utf8ToAnsi(text);
+    std::memcpy(address, ansi.data(), std::min(ansi.size(), maxLength));
 }
 
 std::optional<double> ParseNumber(std::string_view text) {

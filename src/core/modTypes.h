@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 namespace tarvelin {
@@ -15,36 +14,20 @@ std::string_view Trim(std::string_view text);
 bool IsStringFilled(std::string_view text, bool trimFirst = true);
 // The text up to its first NUL; written back into the argument when asked.
 std::string TrimNull(std::string& text, bool updateInPlace = false);
-int16_t UIntToInt(uint16_t value);
-inline int32_t MinLong(int32_t a, int32_t b) {
-    return a < b ? a : b;
-}
-inline int32_t MaxLong(int32_t a, int32_t b) {
-    return a > b ? a : b;
-}
-inline int32_t IncLong(int32_t& value) {
-    return ++value;
-}
 
-template <typename T>
-int32_t ArrayCount(const T& value) {
-    if constexpr (requires { value.size(); }) {
-        return static_cast<int32_t>(value.size());
-    } else {
-        return 0;  // not an array
-    }
-}
+// The byte helpers sit at the ANSI boundary of system records: bytes are text in the
+// system's ANSI code page (one byte a character), the program's texts are UTF-8.
 
 // Characters from position offset up to and including offset + count (to the end when count
 // is below 1), stopping before the first 0 byte: count + 1 positions, one character a byte.
 std::string BytesToString(const std::vector<uint8_t>& bytes, int32_t offset, int32_t count);
-// Copies the text's bytes into the array from offset, at most maximum (0: the text's
+// Copies the text's ANSI bytes into the array from offset, at most maximum (0: the text's
 // length) and never past the array's end. Returns the number of bytes copied.
 int32_t StringToBytes(std::string_view text, std::vector<uint8_t>& bytes, int32_t offset,
                       int32_t maximum);
-// length bytes from memory, cut at the first NUL.
+// length bytes of ANSI text from memory, cut at the first NUL.
 void PtrToString(std::string& text, const uint8_t* address, size_t length);
-// The text's bytes, at most maxLength, to memory.
+// The text's ANSI bytes, at most maxLength, to memory.
 void StringToPtr(uint8_t* address, std::string_view text, size_t maxLength);
 
 // A text that reads as a number: optional blanks, sign, digits with an optional decimal

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "core/AnsiText.h"
+#include "platform/AnsiText.h"
 #include "driverdb/DriverBaseCipher.h"
 
 namespace tarvelin {

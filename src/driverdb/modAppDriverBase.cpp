@@ -4,7 +4,7 @@
 #include <optional>
 #include <unordered_set>
 
-#include "core/AnsiText.h"
+#include "platform/AnsiText.h"
 #include "core/AppState.h"
 #include "core/modSystemWinVer.h"
 #include "platform/ResourceSource.h"

@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "Manifest.h"
-#include "core/AnsiText.h"
+#include "platform/AnsiText.h"
 #include "driverdb/DriverBaseDeflate.h"
 #include "driverdb/DriverBaseFormat.h"
 #include "driverdb/DriverCatalogText.h"

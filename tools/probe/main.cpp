@@ -11,6 +11,7 @@
 #include "ProbeCli.h"
 #include "core/AppState.h"
 #include "detection/PCJob.h"
+#include "driverdb/TypeAllocationCode.h"
 #include "driverdb/modAppDriverBase.h"
 #include "platform/MemoryResourceSource.h"
 #include "platform/Platform.h"
@@ -106,7 +107,7 @@ int main(int argc, char** argv) {
             std::printf("%s\n", probe::FormatReportLine(code, port, info).c_str());
             if (code == kSerialNumberFound && args->identify) {
                 std::string names, rows;
-                FindModelsByTac(info.substr(0, 8), names, rows);
+                FindModelsByTac(TypeAllocationCode(info), names, rows);
                 std::printf("%s\n", probe::FormatIdentifyLine(port, names).c_str());
             }
             std::fflush(stdout);

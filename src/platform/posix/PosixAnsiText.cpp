@@ -1,5 +1,5 @@
 // Without Windows there is no active ANSI code page: the program's own, Windows-1251, serves.
-#include "core/AnsiText.h"
+#include "platform/AnsiText.h"
 
 namespace tarvelin {
 

@@ -1,7 +1,7 @@
 // The ANSI boundary on Windows: the active ANSI code page (CP_ACP), through UTF-16.
 #include <windows.h>
 
-#include "core/AnsiText.h"
+#include "platform/AnsiText.h"
 #include "platform/win32/WideText.h"
 
 namespace tarvelin {

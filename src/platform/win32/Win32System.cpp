@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "core/AnsiText.h"
+#include "platform/AnsiText.h"
 #include "platform/win32/WideText.h"
 
 namespace tarvelin::platform {

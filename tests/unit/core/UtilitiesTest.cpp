@@ -10,6 +10,7 @@
 #include "core/modTypes.h"
 #include "platform/FileSystem.h"
 #include "sim/HostFileSystem.h"
+#include "sim/ScratchFolder.h"
 #include "sim/SimPlatform.h"
 
 namespace tarvelin {
@@ -17,21 +18,31 @@ namespace {
 
 using platform::kPathSeparator;
 
+// The machine's files, with the scratch folder as the system's temporary folder.
+class ScratchFiles : public sim::HostFileSystem {
+  public:
+    bool TempFolder(std::string& folder) override {
+        folder = root;
+        return true;
+    }
+    std::string root;
+};
+
 class UtilitiesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         sim.platform.files = &files;
-        std::string unused;
-        root = GetTempFileName(unused);  // a fresh scratch folder for this test
+        root = files.root = sim::MakeScratchFolder();
         ASSERT_FALSE(root.empty());
-        ASSERT_TRUE(files.CreateFolder(root));
     }
-    void TearDown() override { DeleteFolder(root); }
+    void TearDown() override {
+        if (!root.empty()) DeleteFolder(root);
+    }
     std::string Path(const std::string& name) const { return root + kPathSeparator + name; }
     void Touch(const std::string& path) { ASSERT_TRUE(files.WriteAll(path, "x")); }
 
     sim::SimPlatform sim;
-    sim::HostFileSystem files;
+    ScratchFiles files;
     std::string root;
 };
 
@@ -54,27 +65,45 @@ TEST_F(UtilitiesTest, TextAndByteHelpers) {
     TrimNull(text, true);
     EXPECT_EQ(text, "ab");
 
-    const uint8_t memory[] = {'o', 'k', 0, 'x'};
-    PtrToString(text, memory, sizeof memory);
-    EXPECT_EQ(text, "ok");
     uint8_t out[4] = {9, 9, 9, 9};
     StringToPtr(out, "hello", 3);
     EXPECT_EQ(out[2], 'l');
     EXPECT_EQ(out[3], 9);
 
-    EXPECT_EQ(UIntToInt(32767), 32767);
-    EXPECT_EQ(UIntToInt(32768), -32768);
-    EXPECT_EQ(UIntToInt(65535), -1);
-    EXPECT_EQ(ArrayCount(std::vector<int>{1, 2, 3, 4, 5}), 5);
-    EXPECT_EQ(ArrayCount(7), 0);
-    int32_t n = 41;
-    EXPECT_EQ(IncLong(n), 42);
-    EXPECT_EQ(MinLong(-1, 1), -1);
-    EXPECT_EQ(MaxLong(-1, 1), 1);
-
     EXPECT_FALSE(IsStringFilled("   "));
     EXPECT_TRUE(IsStringFilled("   ", false));
     EXPECT_EQ(Trim("  a b  "), "a b");
+}
+
+// A Cyrillic entry name reaches a system record as one ANSI byte a letter, and comes back
+// as the same UTF-8 text; a field's limit counts those bytes, never cutting a letter in two.
+TEST_F(UtilitiesTest, ByteHelpersConvertAtTheAnsiBoundary) {
+    const std::string name = "Билайн GPRS";
+    const std::vector<uint8_t> ansi = {0xC1, 0xE8, 0xEB, 0xE0, 0xE9, 0xED, ' ', 'G', 'P', 'R', 'S'};
+    std::vector<uint8_t> bytes(12, 0);
+    EXPECT_EQ(StringToBytes(name, bytes, 0, 0), 11);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 11), ansi);
+    EXPECT_EQ(BytesToString(bytes, 0, 0), name);
+
+    uint8_t record[8] = {};
+    StringToPtr(record, name, sizeof record - 1);
+    std::string back;
+    PtrToString(back, record, sizeof record);
+    EXPECT_EQ(back, "Билайн ");
+    EXPECT_EQ(StringToBytes(name, bytes, 0, 3), 3);
+    EXPECT_EQ(BytesToString(bytes, 0, 2), "Бил");
+}
+
+TEST_F(UtilitiesTest, AddBackslashLooksAtTheTrimmedPath) {
+    const std::string sep(1, kPathSeparator);
+    const std::pair<std::string, std::string> cases[] = {
+        {"x", "x" + sep},
+        {"x" + sep, "x" + sep},
+        {"x" + sep + "  ", "x" + sep + "  "},
+        {"   ", "   "},
+        {"", ""},
+    };
+    for (const auto& [path, expected] : cases) EXPECT_EQ(AddBackslash(path), expected) << path;
 }
 
 TEST_F(UtilitiesTest, NumbersAndCaseInsensitiveText) {
@@ -141,28 +170,18 @@ TEST_F(UtilitiesTest, ErrorTextIsOneLine) {
 TEST_F(UtilitiesTest, TempNamesNeverCollideWithExistingFiles) {
     std::string folder;
     const std::string first = GetTempFileName(folder);
-    EXPECT_EQ(folder, AddBackslash(folder));
+    EXPECT_EQ(folder, AddBackslash(root));
     EXPECT_EQ(first.rfind(folder, 0), 0u);
     EXPECT_FALSE(FileExists(first));
 
-    // With the names for counters 1 and 2 present, the third candidate is returned.
+    // With a file for counter 1 and a folder for counter 2, the third name is returned.
     std::string name1, name2, name3;
     ASSERT_TRUE(files.TempName(folder, "~tmp", 1, name1));
     ASSERT_TRUE(files.TempName(folder, "~tmp", 2, name2));
     ASSERT_TRUE(files.TempName(folder, "~tmp", 3, name3));
-    const bool had1 = files.Attributes(name1).has_value();
-    const bool had2 = files.Attributes(name2).has_value();
-    if (!had1) Touch(name1);
-    if (!had2) Touch(name2);
-    const std::string next = GetTempFileName(folder);
-    EXPECT_NE(next, name1);
-    EXPECT_NE(next, name2);
-    EXPECT_FALSE(FileExists(next));
-    if (!files.Attributes(name3)) {
-        EXPECT_EQ(next, name3);
-    }
-    if (!had1) DeletePath(name1);
-    if (!had2) DeletePath(name2);
+    Touch(name1);
+    ASSERT_TRUE(files.CreateFolder(name2));
+    EXPECT_EQ(GetTempFileName(folder), name3);
 }
 
 TEST_F(UtilitiesTest, FilesAreWrittenReadAndReplacedOnlyWhenAsked) {
@@ -199,9 +218,8 @@ TEST_F(UtilitiesTest, DeleteFolderRemovesEverythingBelowButNeverARoot) {
 
 #ifndef _WIN32
 TEST_F(UtilitiesTest, DeleteFolderRemovesLinksWithoutFollowingThem) {
-    std::string outsideFolder;
-    const std::string outside = GetTempFileName(outsideFolder);
-    ASSERT_TRUE(files.CreateFolder(outside));
+    const std::string outside = sim::MakeScratchFolder();
+    ASSERT_FALSE(outside.empty());
     Touch(outside + "/keep");
     ASSERT_EQ(::symlink(outside.c_str(), Path("link").c_str()), 0);
     EXPECT_TRUE(DeleteFolder(root));

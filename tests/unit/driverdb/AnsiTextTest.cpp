@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/AnsiText.h"
+#include "platform/AnsiText.h"
 
 namespace tarvelin {
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ContainerBuilder.h"
-#include "core/AnsiText.h"
+#include "platform/AnsiText.h"
 #include "core/modSystemWinVer.h"
 #include "driverdb/modAppDriverBase.h"
 #include "platform/MemoryResourceSource.h"

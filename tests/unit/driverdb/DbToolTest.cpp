@@ -8,7 +8,7 @@
 #include "ContainerBuilder.h"
 #include "DbToolCommands.h"
 #include "Manifest.h"
-#include "core/AnsiText.h"
+#include "platform/AnsiText.h"
 
 namespace tarvelin::dbtool {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/AnsiText.h"
+#include "platform/AnsiText.h"
 
 #include <array>
 #include <cstdint>
