@@ -9,7 +9,7 @@
 
 #include "core/AppState.h"
 #include "detection/PCJob.h"
-#include "detection/modXTimer.h"
+#include "core/modXTimer.h"
 #include "platform/Platform.h"
 #include "sim/SimSerialDevice.h"
 #include "sim/VirtualEventLoop.h"

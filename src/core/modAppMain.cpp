@@ -5,7 +5,7 @@
 #include "core/modAppRoutine.h"
 #include "core/modSystemWinVer.h"
 #include "core/modTypes.h"
-#include "detection/PCXTimer.h"
+#include "core/PCXTimer.h"
 #include "platform/NamedLock.h"
 #include "platform/Process.h"
 #include "platform/SystemText.h"

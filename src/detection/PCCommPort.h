@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/Event.h"
-#include "core/PassKey.h"
+#include "platform/PassKey.h"
 #include "platform/SerialDevice.h"
 
 namespace tarvelin {

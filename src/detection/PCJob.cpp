@@ -7,7 +7,7 @@
 #include "core/modAppMain.h"
 #include "core/modTypes.h"
 #include "detection/PCCommPort.h"
-#include "detection/PCXTimer.h"
+#include "core/PCXTimer.h"
 #include "platform/Clock.h"
 
 namespace tarvelin {

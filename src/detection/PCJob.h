@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/Event.h"
-#include "core/PassKey.h"
+#include "platform/PassKey.h"
 #include "core/Runnable.h"
 
 namespace tarvelin {

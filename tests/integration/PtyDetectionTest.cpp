@@ -10,7 +10,7 @@
 #include "core/AppState.h"
 #include "detection/PCCommPort.h"
 #include "detection/PCJob.h"
-#include "detection/modXTimer.h"
+#include "core/modXTimer.h"
 #include "platform/posix/PosixEventLoop.h"
 #include "platform/posix/PosixSerialDevice.h"
 

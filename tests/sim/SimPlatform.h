@@ -7,7 +7,7 @@
 #include "core/AppState.h"
 #include "core/modAppMain.h"
 #include "core/modSystemWinVer.h"
-#include "detection/modXTimer.h"
+#include "core/modXTimer.h"
 #include "platform/Platform.h"
 #include "sim/SimRegistry.h"
 #include "sim/SimSystem.h"

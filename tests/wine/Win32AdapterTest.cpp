@@ -9,7 +9,7 @@
 #include "core/modSystemFile.h"
 #include "core/modSystemRegistry.h"
 #include "core/modSystemWinVer.h"
-#include "detection/PCXTimer.h"
+#include "core/PCXTimer.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "core/PassKey.h"
+#include "platform/PassKey.h"
 #include "platform/ResourceSource.h"
 
 namespace tarvelin::platform {

@@ -5,8 +5,8 @@
 
 #include "core/AppError.h"
 #include "core/modAppMain.h"
-#include "detection/PCXTimer.h"
-#include "detection/modXTimer.h"
+#include "core/PCXTimer.h"
+#include "core/modXTimer.h"
 #include "sim/SimPlatform.h"
 
 namespace tarvelin {

@@ -1,10 +1,10 @@
-#include "detection/modXTimer.h"
+#include "core/modXTimer.h"
 
 #include <algorithm>
 
 #include "core/AppError.h"
 #include "core/AppState.h"
-#include "detection/PCXTimer.h"
+#include "core/PCXTimer.h"
 
 namespace tarvelin {
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "core/Event.h"
-#include "core/PassKey.h"
+#include "platform/PassKey.h"
 #include "platform/EventLoop.h"
 
 namespace tarvelin {

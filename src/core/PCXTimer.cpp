@@ -1,6 +1,6 @@
-#include "detection/PCXTimer.h"
+#include "core/PCXTimer.h"
 
-#include "detection/modXTimer.h"
+#include "core/modXTimer.h"
 
 namespace tarvelin {
 

@@ -1,0 +1,22 @@
+# cmake -DBUILD_DIR=... -P CheckLayering.cmake
+function(build_probe name result output)
+  execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target layer_${name}
+    RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  set(${result} ${code} PARENT_SCOPE)
+  set(${output} "${out}" PARENT_SCOPE)
+endfunction()
+
+build_probe(CoreIncludesPlatform code out)
+if(NOT code EQUAL 0)
+  message(FATAL_ERROR "the control probe did not compile:\n${out}")
+endif()
+foreach(probe CoreIncludesDetection CoreIncludesAdapter)
+  build_probe(${probe} code out)
+  if(code EQUAL 0)
+    message(FATAL_ERROR "${probe} compiled: an include against the layering went unnoticed")
+  endif()
+  if(NOT out MATCHES "No such file or directory")
+    message(FATAL_ERROR "${probe} failed for another reason than the missing header:\n${out}")
+  endif()
+  message(STATUS "${probe}: refused as it should be")
+endforeach()
