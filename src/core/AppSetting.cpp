@@ -13,31 +13,46 @@ namespace {
 
 using platform::RegRoot;
 
-const char* ValueName(AppSetting id) {
-    switch (id) {
-        case AppSetting::StatInByte:
-            return "StatInByte";
-        case AppSetting::MainFormLeft:
-            return "MainFormLeft";
-        case AppSetting::MainFormTop:
-            return "MainFormTop";
-        case AppSetting::WidgetShow:
-            return "WidgetShow";
-        case AppSetting::WidgetTrans:
-            return "WidgetTrans";
-        case AppSetting::Tray:
-            return "Tray";
-        case AppSetting::CheckDeviceConn:
-            return "CheckDeviceConn";
-        case AppSetting::AutoRun:
-            break;
-    }
-    return nullptr;
+enum class Kind { Flag, Position, Byte };
+
+// One row per setting kept under kSettingsKey: its registry value, the member type it
+// converts to, its default, and the AppState member that caches it (null: not cached).
+struct Descriptor {
+    AppSetting id;
+    const char* valueName;
+    Kind kind;
+    SettingValue fallback;
+    void (*cache)(AppStateRecord&, const SettingValue&);
+};
+
+template <bool AppStateRecord::*member>
+void CacheFlag(AppStateRecord& state, const SettingValue& v) {
+    state.*member = std::get<bool>(v);
 }
 
-bool IsFlag(AppSetting id) {
-    return id == AppSetting::StatInByte || id == AppSetting::WidgetShow || id == AppSetting::Tray ||
-           id == AppSetting::CheckDeviceConn;
+const Descriptor kSettings[] = {
+    {AppSetting::StatInByte, "StatInByte", Kind::Flag, SettingValue(true),
+     CacheFlag<&AppStateRecord::StatInByte>},
+    {AppSetting::MainFormLeft, "MainFormLeft", Kind::Position, SettingValue(int32_t{-1}), nullptr},
+    {AppSetting::MainFormTop, "MainFormTop", Kind::Position, SettingValue(int32_t{-1}), nullptr},
+    {AppSetting::WidgetShow, "WidgetShow", Kind::Flag, SettingValue(true),
+     CacheFlag<&AppStateRecord::WidgetShow>},
+    {AppSetting::WidgetTrans, "WidgetTrans", Kind::Byte, SettingValue(uint8_t{64}),
+     [](AppStateRecord& state, const SettingValue& v) {
+         state.WidgetTrans = std::get<uint8_t>(v);
+     }},
+    {AppSetting::Tray, "Tray", Kind::Flag, SettingValue(true), CacheFlag<&AppStateRecord::Tray>},
+    {AppSetting::CheckDeviceConn, "CheckDeviceConn", Kind::Flag, SettingValue(true),
+     CacheFlag<&AppStateRecord::CheckDeviceConn>},
+};
+
+// The row of a setting kept under kSettingsKey; null for AutoRun, which lives in the Run key,
+// and for identifiers outside the table.
+const Descriptor* Find(AppSetting id) {
+    for (const Descriptor& d : kSettings) {
+        if (d.id == id) return &d;
+    }
+    return nullptr;
 }
 
 // Conversions of a stored or given value to a member's type; empty when it does not convert.
@@ -74,20 +89,18 @@ SettingValue ToSettingValue(const RegData& data) {
     return std::get<std::string>(data);
 }
 
-SettingValue Default(AppSetting id) {
-    if (id == AppSetting::MainFormLeft || id == AppSetting::MainFormTop) return int32_t{-1};
-    if (id == AppSetting::WidgetTrans) return uint8_t{64};
-    return id != AppSetting::AutoRun;
-}
-
 // The stored value converted to the member's type; empty when missing or unconvertible.
-std::optional<SettingValue> Convert(AppSetting id, const SettingValue& stored) {
-    if (IsFlag(id)) {
-        if (auto b = AsBool(stored)) return *b;
-    } else if (id == AppSetting::WidgetTrans) {
-        if (auto u = AsByte(stored)) return *u;
-    } else if (auto n = AsLong(stored)) {
-        return *n;
+std::optional<SettingValue> Convert(const Descriptor& d, const SettingValue& stored) {
+    switch (d.kind) {
+        case Kind::Flag:
+            if (auto b = AsBool(stored)) return *b;
+            break;
+        case Kind::Byte:
+            if (auto u = AsByte(stored)) return *u;
+            break;
+        case Kind::Position:
+            if (auto n = AsLong(stored)) return *n;
+            break;
     }
     return std::nullopt;
 }
@@ -126,36 +139,13 @@ bool SaveAutoRun(const SettingValue& value) {
     return RegValueDelete(RegRoot::CurrentUser, kRunKey, kRunValue);
 }
 
-void Cache(AppSetting id, const SettingValue& v) {
-    auto& state = AppState();
-    switch (id) {
-        case AppSetting::StatInByte:
-            state.StatInByte = std::get<bool>(v);
-            break;
-        case AppSetting::WidgetShow:
-            state.WidgetShow = std::get<bool>(v);
-            break;
-        case AppSetting::Tray:
-            state.Tray = std::get<bool>(v);
-            break;
-        case AppSetting::CheckDeviceConn:
-            state.CheckDeviceConn = std::get<bool>(v);
-            break;
-        case AppSetting::WidgetTrans:
-            state.WidgetTrans = std::get<uint8_t>(v);
-            break;
-        default:
-            break;
-    }
-}
-
-bool Write(AppSetting id, const SettingValue& v) {
+bool Write(const Descriptor& d, const SettingValue& v) {
     int32_t number = 0;
     if (const auto* b = std::get_if<bool>(&v)) number = *b ? 1 : 0;  // |CLng(True)| = 1
     if (const auto* n = std::get_if<int32_t>(&v)) number = *n;
     if (const auto* u = std::get_if<uint8_t>(&v)) number = *u;
     return RegKeyCreate(RegRoot::CurrentUser, kVendorKey) &&
-           RegValueSet(RegRoot::CurrentUser, kSettingsKey, ValueName(id), number);
+           RegValueSet(RegRoot::CurrentUser, kSettingsKey, d.valueName, number);
 }
 
 }  // namespace
@@ -167,13 +157,13 @@ std::string AutoRunCommand() {
 
 SettingValue SettingLoad(AppSetting id) {
     if (id == AppSetting::AutoRun) return LoadAutoRun();
-    const char* name = ValueName(id);
-    if (!name) return false;
+    const Descriptor* d = Find(id);
+    if (!d) return false;
     RegData stored;
-    if (RegValueQuery(RegRoot::CurrentUser, kSettingsKey, name, stored)) {
-        if (auto converted = Convert(id, ToSettingValue(stored))) return *converted;
+    if (RegValueQuery(RegRoot::CurrentUser, kSettingsKey, d->valueName, stored)) {
+        if (auto converted = Convert(*d, ToSettingValue(stored))) return *converted;
     }
-    return Default(id);
+    return d->fallback;
 }
 
 bool SettingLoadBool(AppSetting id) {
@@ -190,11 +180,12 @@ int32_t SettingLoadLong(AppSetting id) {
 
 bool SettingSave(AppSetting id, const SettingValue& value) {
     if (id == AppSetting::AutoRun) return SaveAutoRun(value);
-    if (!ValueName(id)) return false;  // an identifier outside the table writes nothing
-    auto converted = Convert(id, value);
+    const Descriptor* d = Find(id);
+    if (!d) return false;  // an identifier outside the table writes nothing
+    auto converted = Convert(*d, value);
     if (!converted) return false;
-    Cache(id, *converted);
-    return Write(id, *converted);
+    if (d->cache) d->cache(AppState(), *converted);
+    return Write(*d, *converted);
 }
 
 }  // namespace tarvelin

@@ -1,5 +1,7 @@
 #include "core/modAppMain.h"
 
+#include <cstdio>
+
 #include "core/AppSetting.h"
 #include "core/AppState.h"
 #include "core/modAppRoutine.h"
@@ -14,9 +16,11 @@ namespace tarvelin {
 namespace {
 
 constexpr uint32_t kErrorAlreadyExists = 183;
-constexpr char kVersion[] = "1.0.359";
+// The version and build date come from the build, which states them once for the program.
+constexpr char kVersion[] = TARVELIN_VERSION;
 constexpr char kDbStructVersion[] = "1.2";
-constexpr int kBuildYear = 2008, kBuildMonth = 6, kBuildDay = 30;
+constexpr int kBuildYear = TARVELIN_BUILD_YEAR, kBuildMonth = TARVELIN_BUILD_MONTH,
+              kBuildDay = TARVELIN_BUILD_DAY;
 constexpr char kRefusalLine1[] =
     "Данное программное обеспечение не совместимо с установленной версией операционной "
     "системы Windows.";
@@ -24,7 +28,10 @@ constexpr char kRefusalLine2[] = "Запуск приложения невозм
 
 std::string BuildDate() {
     platform::ISystemText* text = AppState().platform ? AppState().platform->systemText : nullptr;
-    return text ? text->ShortDate(kBuildYear, kBuildMonth, kBuildDay) : "30.06.2008";
+    if (text) return text->ShortDate(kBuildYear, kBuildMonth, kBuildDay);
+    char date[16];
+    std::snprintf(date, sizeof date, "%02d.%02d.%04d", kBuildDay, kBuildMonth, kBuildYear);
+    return date;
 }
 
 }  // namespace

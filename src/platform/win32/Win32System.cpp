@@ -61,8 +61,8 @@ bool Win32OsVersion::ThemesActive() {
     HMODULE themes = LoadLibraryW(L"uxtheme.dll");
     if (!themes) return false;
     using IsThemeActiveProc = BOOL(WINAPI*)();
-    auto isThemeActive =
-        reinterpret_cast<IsThemeActiveProc>(GetProcAddress(themes, "IsThemeActive"));
+    auto isThemeActive = reinterpret_cast<IsThemeActiveProc>(
+        reinterpret_cast<void*>(GetProcAddress(themes, "IsThemeActive")));
     const bool active = isThemeActive && isThemeActive();
     FreeLibrary(themes);
     return active;
