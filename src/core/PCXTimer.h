@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "core/Event.h"
-#include "platform/PassKey.h"
 #include "platform/EventLoop.h"
+#include "platform/PassKey.h"
 
 namespace tarvelin {
 

@@ -4,10 +4,10 @@
 
 #include "core/AppSetting.h"
 #include "core/AppState.h"
+#include "core/PCXTimer.h"
 #include "core/modAppRoutine.h"
 #include "core/modSystemWinVer.h"
 #include "core/modTypes.h"
-#include "core/PCXTimer.h"
 #include "platform/NamedLock.h"
 #include "platform/Process.h"
 #include "platform/SystemText.h"

@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/modTypes.h"
 #include "platform/AnsiText.h"
+#include "platform/LittleEndian.h"
 
 namespace tarvelin {
 namespace {
@@ -29,9 +30,9 @@ std::string BytesUpToNul(const std::vector<uint8_t>& bytes, size_t length) {
 }
 
 std::vector<uint8_t> DwordBytes(int32_t value) {
-    const auto v = static_cast<uint32_t>(value);
-    return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-            static_cast<uint8_t>(v >> 24)};
+    std::vector<uint8_t> bytes(4);
+    StoreLe32(bytes.data(), static_cast<uint32_t>(value));
+    return bytes;
 }
 
 // The type and bytes a value is stored as; false when a numeric text is out of range.
@@ -86,8 +87,7 @@ bool RegValueQuery(RegRoot root, const std::string& path, const std::string& nam
             size != 4) {
             return false;
         }
-        value = static_cast<int32_t>(data[0] | data[1] << 8 | data[2] << 16 |
-                                     static_cast<uint32_t>(data[3]) << 24);
+        value = static_cast<int32_t>(LoadLe32(data.data()));
         return true;
     }
     return false;  // other types count as missing

@@ -4,16 +4,15 @@
 
 #include "core/AppError.h"
 #include "core/AppState.h"
+#include "core/PCXTimer.h"
 #include "core/modAppMain.h"
 #include "core/modTypes.h"
 #include "detection/PCCommPort.h"
-#include "core/PCXTimer.h"
 #include "platform/Clock.h"
 
 namespace tarvelin {
 namespace {
 
-constexpr char kDevicePrefix[] = "\\\\.\\";
 constexpr char kLineEnd[] = "\r\n";
 constexpr char kFinalOk[] = "OK\r\n";
 constexpr char kFinalOkLine[] = "\r\nOK\r\n";
@@ -155,7 +154,7 @@ void PCJob::OpenPort() {
     const std::string entry = CurrentEntry();
     Report(kPortBegins, entry);
     std::shared_ptr<PCCommPort> port = mo_CommPort;
-    if (port->CommOpen(kDevicePrefix + entry, kInputQueue, kOutputQueue) == 0) return;
+    if (port->CommOpen(platform::kDevicePrefix + entry, kInputQueue, kOutputQueue) == 0) return;
     ConfigureLine();
     lastActivity_ = Now();
 }

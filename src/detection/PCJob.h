@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/Event.h"
-#include "platform/PassKey.h"
 #include "core/Runnable.h"
+#include "platform/PassKey.h"
 
 namespace tarvelin {
 

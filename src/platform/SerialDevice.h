@@ -9,9 +9,14 @@
 #include <span>
 #include <string>
 
+#include "platform/LittleEndian.h"
+
 namespace tarvelin::platform {
 
 // System error codes the serial logic tells apart (Windows numbering on every system).
+// Serial devices are opened by the name of their port after this prefix ("\\.\COM3").
+inline constexpr char kDevicePrefix[] = "\\\\.\\";
+
 inline constexpr uint32_t kSerialErrFileNotFound = 2;
 inline constexpr uint32_t kSerialErrAccessDenied = 5;
 inline constexpr uint32_t kSerialErrGenFailure = 31;
@@ -62,20 +67,10 @@ class Dcb {
 
     Dcb() { Set32(kLength, kSize); }
 
-    uint32_t Get32(size_t at) const {
-        return bytes_[at] | bytes_[at + 1] << 8 | bytes_[at + 2] << 16 |
-               static_cast<uint32_t>(bytes_[at + 3]) << 24;
-    }
-    void Set32(size_t at, uint32_t v) {
-        for (size_t i = 0; i < 4; ++i) bytes_[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    }
-    uint16_t Get16(size_t at) const {
-        return static_cast<uint16_t>(bytes_[at] | bytes_[at + 1] << 8);
-    }
-    void Set16(size_t at, uint16_t v) {
-        bytes_[at] = static_cast<uint8_t>(v);
-        bytes_[at + 1] = static_cast<uint8_t>(v >> 8);
-    }
+    uint32_t Get32(size_t at) const { return LoadLe32(&bytes_[at]); }
+    void Set32(size_t at, uint32_t v) { StoreLe32(&bytes_[at], v); }
+    uint16_t Get16(size_t at) const { return LoadLe16(&bytes_[at]); }
+    void Set16(size_t at, uint16_t v) { StoreLe16(&bytes_[at], v); }
     uint8_t Get8(size_t at) const { return bytes_[at]; }
     void Set8(size_t at, uint8_t v) { bytes_[at] = v; }
 

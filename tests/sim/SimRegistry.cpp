@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/LittleEndian.h"
+
 namespace tarvelin::sim {
 namespace {
 
@@ -157,9 +159,9 @@ void SimRegistry::PutString(platform::RegRoot root, const std::string& path,
 
 void SimRegistry::PutDword(platform::RegRoot root, const std::string& path, const std::string& name,
                            uint32_t value) {
-    PutRaw(root, path, name, platform::kRegDword,
-           {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-            static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)});
+    std::vector<uint8_t> bytes(4);
+    StoreLe32(bytes.data(), value);
+    PutRaw(root, path, name, platform::kRegDword, std::move(bytes));
 }
 
 const SimRegistry::Value* SimRegistry::Get(platform::RegRoot root, const std::string& path,

@@ -336,9 +336,8 @@ int MoveAboveStdio(int fd) {
 }  // namespace
 
 std::string PosixDevicePath(const std::string& name) {
-    static const std::string kWindowsPrefix = "\\\\.\\";
-    std::string path =
-        name.rfind(kWindowsPrefix, 0) == 0 ? name.substr(kWindowsPrefix.size()) : name;
+    const std::string_view prefix = kDevicePrefix;
+    std::string path = name.rfind(prefix, 0) == 0 ? name.substr(prefix.size()) : name;
     return path.find('/') == std::string::npos ? "/dev/" + path : path;
 }
 

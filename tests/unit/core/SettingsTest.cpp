@@ -2,6 +2,7 @@
 
 #include "core/AppSetting.h"
 #include "core/modSystemRegistry.h"
+#include "platform/LittleEndian.h"
 #include "sim/SimPlatform.h"
 
 namespace tarvelin {
@@ -19,8 +20,7 @@ class SettingsTest : public ::testing::Test {
         const auto* v = Stored(name);
         EXPECT_NE(v, nullptr);
         EXPECT_EQ(v->type, platform::kRegDword);
-        return v->data[0] | v->data[1] << 8 | v->data[2] << 16 |
-               static_cast<uint32_t>(v->data[3]) << 24;
+        return v && v->data.size() == 4 ? LoadLe32(v->data.data()) : 0;
     }
 };
 

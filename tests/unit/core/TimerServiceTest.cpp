@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "core/AppError.h"
-#include "core/modAppMain.h"
 #include "core/PCXTimer.h"
+#include "core/modAppMain.h"
 #include "core/modXTimer.h"
 #include "sim/SimPlatform.h"
 

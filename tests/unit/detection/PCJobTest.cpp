@@ -27,7 +27,7 @@ struct Info {
 };
 
 std::string Device(const std::string& port) {
-    return "\\\\.\\" + port;
+    return platform::kDevicePrefix + port;
 }
 
 class PCJobTest : public ::testing::Test {
