@@ -29,6 +29,9 @@ using ModelTable = std::vector<ModelRow>;
 // Row r of the catalogue is element r - 1.
 using TacTable = std::vector<std::string>;
 
+// A type allocation code: the first eight digits of a serial number, the key of the TAC table.
+inline constexpr size_t kTacLength = 8;
+
 // From the key "K" + code + "_" + j (case-insensitive) to a TacTable row number (1-based),
 // j counting 0, 1, 2, ... over the rows that list the same code.
 class TacIndex {
