@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (columns.size() != 4) __builtin_trap();
         for (std::string_view token : SplitText(columns[3], " ")) {
             int32_t found = 0;
-            if (index.Find(TacIndex::Key(token.substr(0, 8), 0), found) &&
+            if (index.Find(TacIndex::Key(token.substr(0, kTacLength), 0), found) &&
                 (found < 1 || static_cast<size_t>(found) > table.size())) {
                 __builtin_trap();
             }

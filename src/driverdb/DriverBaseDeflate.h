@@ -1,5 +1,6 @@
 #pragma once
-// The compressing half of the container writer (native builds only: it uses zlib).
+// The compressing half of the container writer (native builds only: it uses zlib), in
+// tarvelin_dbwriter with the rest of the writer.
 #include <cstdint>
 #include <random>
 #include <span>

@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace tarvelin {
 
+inline constexpr std::string_view kDriverBaseMagic = "VexrDB";  // case counts
 inline constexpr size_t kDriverBaseHeaderSize = 18;
 inline constexpr size_t kDriverBaseIndexRecordSize = 20;
 inline constexpr uint16_t kDriverBaseVersionMajor = 1;
@@ -39,6 +41,18 @@ bool ParseDriverBaseHeader(std::span<const uint8_t> container, DriverBaseHeader&
 bool ParseDriverBaseIndex(std::span<const uint8_t> container, const DriverBaseHeader& header,
                           std::vector<DriverBaseIndexRecord>& records);
 
+// Entry n's record alone (1-based), without reading the rest of the index; false when n is
+// outside 1..N or the index does not fit the container.
+bool ReadDriverBaseIndexRecord(std::span<const uint8_t> container, const DriverBaseHeader& header,
+                               int32_t n, DriverBaseIndexRecord& record);
+
+// The C stored bytes from offset E; false when they do not lie inside the container.
+bool ReadStoredBytes(std::span<const uint8_t> container, const DriverBaseIndexRecord& record,
+                     std::vector<uint8_t>& stored);
+
+// The plain bytes of one entry; `data` is untouched on failure.
+bool ExtractRecord(std::span<const uint8_t> container, const DriverBaseIndexRecord& record,
+                   std::vector<uint8_t>& data);
 // The plain bytes of entry n (1-based); `data` is untouched on failure.
 bool ExtractEntry(std::span<const uint8_t> container, int32_t n, std::vector<uint8_t>& data);
 

@@ -4,6 +4,7 @@
 
 #include "platform/AnsiText.h"
 #include "driverdb/DriverBaseCipher.h"
+#include "platform/LittleEndian.h"
 
 namespace tarvelin {
 namespace {
@@ -11,8 +12,15 @@ namespace {
 constexpr size_t kBlock = 8;
 constexpr size_t kFrameHead = 12;
 
-void AppendLittle(std::vector<uint8_t>& out, uint32_t v, size_t bytes) {
-    for (size_t i = 0; i < bytes; ++i, v >>= 8) out.push_back(static_cast<uint8_t>(v));
+void AppendLe16(std::vector<uint8_t>& out, uint16_t v) {
+    uint8_t bytes[2];
+    StoreLe16(bytes, v);
+    out.insert(out.end(), bytes, bytes + 2);
+}
+void AppendLe32(std::vector<uint8_t>& out, uint32_t v) {
+    uint8_t bytes[4];
+    StoreLe32(bytes, v);
+    out.insert(out.end(), bytes, bytes + 4);
 }
 void AppendRandom(std::vector<uint8_t>& out, size_t count, std::mt19937_64& random) {
     for (size_t i = 0; i < count; ++i) out.push_back(static_cast<uint8_t>(random()));
@@ -37,7 +45,7 @@ std::vector<uint8_t> BuildFrame(std::span<const uint8_t> payload, size_t padding
     std::vector<uint8_t> frame;
     frame.reserve(kFrameHead + payload.size() + padding);
     AppendRandom(frame, 8, random);
-    AppendLittle(frame, static_cast<uint32_t>(payload.size()), 4);
+    AppendLe32(frame, static_cast<uint32_t>(payload.size()));
     frame.insert(frame.end(), payload.begin(), payload.end());
     AppendRandom(frame, padding, random);
     return frame;
@@ -55,17 +63,17 @@ StoredEntry StoreEntry(std::span<const uint8_t> packed, uint32_t unpackedSize, u
 bool LayoutDriverBase(const std::vector<StoredEntry>& entries, const ContainerHeaderFields& fields,
                       std::vector<uint8_t>& container) {
     uint64_t offset = kDriverBaseHeaderSize + kDriverBaseIndexRecordSize * uint64_t{entries.size()};
-    std::vector<uint8_t> out = {'V', 'e', 'x', 'r', 'D', 'B'};
-    AppendLittle(out, fields.versionMajor, 2);
-    AppendLittle(out, fields.versionMinor, 2);
-    AppendLittle(out, fields.date, 4);
-    AppendLittle(out, static_cast<uint32_t>(entries.size()), 4);
+    std::vector<uint8_t> out(kDriverBaseMagic.begin(), kDriverBaseMagic.end());
+    AppendLe16(out, fields.versionMajor);
+    AppendLe16(out, fields.versionMinor);
+    AppendLe32(out, fields.date);
+    AppendLe32(out, static_cast<uint32_t>(entries.size()));
     for (const StoredEntry& e : entries) {
         if (offset + 1 + e.stored.size() > std::numeric_limits<uint32_t>::max()) return false;
         for (uint32_t v :
              {e.identifier, e.packedLength, e.unpackedSize, static_cast<uint32_t>(e.stored.size()),
               static_cast<uint32_t>(offset + 1)}) {
-            AppendLittle(out, v, 4);
+            AppendLe32(out, v);
         }
         offset += e.stored.size();
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Builds driver database containers: the mirror of the reader. Entries arrive already
-// deflated (the caller compresses), so this part needs no compression library.
+// deflated (the caller compresses), so this part needs no compression library. Not part of
+// the program: tools/dbtool builds it into tarvelin_dbwriter for the tool and the tests.
 #include <cstdint>
 #include <random>
 #include <span>

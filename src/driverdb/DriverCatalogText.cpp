@@ -9,18 +9,17 @@ namespace tarvelin {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr size_t kCodeLength = 8;  // a type allocation code has eight digits
 
 bool IsDigits(std::string_view token) {
     return !token.empty() &&
            std::all_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Indexes every all-digit token of the space-separated code list under its first 8 digits.
+// Indexes every all-digit token of the space-separated code list under its first digits.
 void IndexCodes(std::string_view codes, int32_t row, TacIndex& index) {
     for (std::string_view token : SplitText(codes, " ")) {
         token = Trim(token);
-        if (IsDigits(token)) index.Add(token.substr(0, kCodeLength), row);
+        if (IsDigits(token)) index.Add(token.substr(0, kTacLength), row);
     }
 }
 

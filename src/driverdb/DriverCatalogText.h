@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "driverdb/ConnectionKind.h"
+#include "driverdb/TypeAllocationCode.h"
 
 namespace tarvelin {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "driverdb/Inflate.h"
+#include "platform/LittleEndian.h"
 
 namespace tarvelin {
 namespace {
@@ -11,6 +12,13 @@ constexpr size_t kBlock = 8;
 constexpr size_t kFrameHead = 12;  // filler and payload length
 // The longest output one input byte can code: four 258-byte matches of two bits each.
 constexpr uint64_t kMaxExpansion = 1032;
+// The first output buffer for a payload of L bytes: room for most entries at once. The index
+// size alone never sets it, since a container can claim any size.
+constexpr uint64_t kFirstRatio = 16;
+constexpr uint64_t kFirstSlack = 64 * 1024;
+// The longest single write of the decoder (a stored block): a stream that failed with less
+// room than this left may only have run out of room.
+constexpr size_t kLongestWrite = 65535;
 
 // Deciphers `Lanes` independent blocks side by side: CBC deciphering has no chain between
 // the blocks' rounds, so interleaving them keeps the processor's units busy.
@@ -50,8 +58,7 @@ void PCExtract::DecipherBlocks(std::span<uint8_t> data) const {
 bool PCExtract::DecipherBuffer(std::vector<uint8_t>& data) const {
     if (data.size() % kBlock != 0 || data.size() < 2 * kBlock) return false;
     DecipherBlocks(data);
-    const uint32_t length =
-        data[8] | (data[9] << 8) | (data[10] << 16) | (static_cast<uint32_t>(data[11]) << 24);
+    const uint32_t length = LoadLe32(&data[8]);
     const uint64_t slack = data.size() - uint64_t{length};  // wraps huge when length > size
     if (length < 1 || slack < kFrameHead || slack >= kFrameHead + kBlock) return false;
     std::copy(data.begin() + kFrameHead, data.begin() + kFrameHead + length, data.begin());
@@ -60,17 +67,29 @@ bool PCExtract::DecipherBuffer(std::vector<uint8_t>& data) const {
 }
 
 bool PCExtract::GetArray(std::vector<uint8_t>& data, int32_t unpackedSize) const {
-    if (unpackedSize < 0 || !DecipherBuffer(data)) return false;
-    // Output beyond what the payload can code is unreachable, so the buffer need not be
-    // larger even when the index claims an absurd size.
-    const uint64_t capacity = std::min<uint64_t>(uint64_t{static_cast<uint32_t>(unpackedSize)} + 1,
-                                                 kMaxExpansion * data.size() + kMaxExpansion);
-    std::vector<uint8_t> out(static_cast<size_t>(capacity));
-    size_t produced = 0;
-    if (Inflate(data, out, produced) != kInflateOk) return false;
-    out.resize(produced);
-    data = std::move(out);
-    return true;
+    return unpackedSize >= 0 && DecipherBuffer(data) && InflatePayload(data, unpackedSize);
+}
+
+bool PCExtract::InflatePayload(std::vector<uint8_t>& data, int32_t unpackedSize) const {
+    if (unpackedSize < 0) return false;
+    // Output beyond B + 1 bytes, or beyond what the payload can code, is refused.
+    const uint64_t limit = std::min<uint64_t>(uint64_t{static_cast<uint32_t>(unpackedSize)} + 1,
+                                              kMaxExpansion * data.size() + kMaxExpansion);
+    uint64_t capacity = std::min(limit, kFirstRatio * data.size() + kFirstSlack);
+    std::vector<uint8_t> out;
+    for (;;) {
+        out.resize(static_cast<size_t>(capacity));
+        size_t produced = 0;
+        if (Inflate(data, out, produced) == kInflateOk) {
+            out.resize(produced);
+            data = std::move(out);
+            return true;
+        }
+        // Doubling only while the output filled the buffer keeps the work under twice that
+        // of one pass with the final buffer.
+        if (capacity == limit || out.size() - produced > kLongestWrite) return false;
+        capacity = std::min(limit, 2 * capacity);
+    }
 }
 
 }  // namespace tarvelin

@@ -19,6 +19,10 @@ class PCExtract {
     // `data` holds the entry; on false its content is unspecified.
     bool GetArray(std::vector<uint8_t>& data, int32_t unpackedSize) const;
 
+    // Inflates a deciphered payload in place: true when the stream ends within B + 1 bytes
+    // of output. Memory follows the output actually produced, not the size the index claims.
+    bool InflatePayload(std::vector<uint8_t>& data, int32_t unpackedSize) const;
+
     // Deciphers the frame in place and leaves its payload: false unless the size is a whole
     // number of blocks and the payload length L satisfies L >= 1 and 12 <= size - L < 20.
     bool DecipherBuffer(std::vector<uint8_t>& data) const;

@@ -14,7 +14,6 @@ namespace {
 
 constexpr int32_t kPlatformNt = 2;
 constexpr int32_t kPlatform9x = 1;
-constexpr size_t kCodeLength = 8;
 const std::string kBothFamilies = "$CHICAGO$";
 const std::string kNtFamily = "$WINDOWS NT$";
 const std::string k9xFamily = "$WINDOWS 95$";
@@ -158,7 +157,7 @@ bool GetConnectionTypeList(std::string_view maker, std::string_view model,
 
 bool FindModelsByTac(std::string_view code, std::string& names, std::string& rows) {
     if (!EnsureDriverCatalog()) return false;
-    code = code.substr(0, kCodeLength);
+    code = code.substr(0, kTacLength);
     names.clear();
     rows.clear();
     bool found = false;
@@ -204,6 +203,7 @@ bool FindDriver(std::string_view maker, std::string_view model, ConnectionKind k
 bool FindDriverFile(std::string_view maker, std::string_view model, std::string_view connectionName,
                     std::vector<uint8_t>& inf, std::string& hardwareId) {
     int32_t entry = 0;
+    int32_t rowEntry = 0;
     for (const ModelRow& row : State().models) {
         if (!SameMakerModel(row, maker, model) ||
             !EqualsNoCase(Trim(row[kModelConnection]), connectionName)) {
@@ -211,8 +211,12 @@ bool FindDriverFile(std::string_view maker, std::string_view model, std::string_
         }
         const std::string sig = TextUpper(row[kModelSystem]);
         const bool familySpecific = IsFamilySpecificHere(sig);
-        if (sig != kBothFamilies && !familySpecific) continue;
-        ParseEntryNumber(row[kModelEntry], entry);  // a malformed number keeps the last one
+        // A row without a readable entry number names no driver: it changes nothing.
+        if ((sig != kBothFamilies && !familySpecific) ||
+            !ParseEntryNumber(row[kModelEntry], rowEntry)) {
+            continue;
+        }
+        entry = rowEntry;
         hardwareId = row[kModelHardwareId];
         if (familySpecific) break;
     }

@@ -40,8 +40,8 @@ bool GetModelList(std::string_view maker, std::vector<std::string>& models);
 // One kind per distinct connection name that has a driver for this Windows family.
 bool GetConnectionTypeList(std::string_view maker, std::string_view model,
                            std::vector<ConnectionKind>& kinds);
-// Rows listing the code (first 8 characters): `rows` as decimal row numbers joined by TAB,
-// `names` as "maker model" joined by " / ".
+// Rows listing the code (its first kTacLength characters): `rows` as decimal row numbers joined by
+// TAB, `names` as "maker model" joined by " / ".
 bool FindModelsByTac(std::string_view code, std::string& names, std::string& rows);
 // TacTable row (1-based); the maker comes back with every space removed.
 bool GetTacRow(int32_t row, std::string& maker, std::string& model, std::string& dialNumber);

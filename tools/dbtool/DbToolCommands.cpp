@@ -1,66 +1,83 @@
 #include "DbToolCommands.h"
 
-#include <cstdio>
-#include <fstream>
+#include <charconv>
 #include <iomanip>
 #include <ostream>
 
+#include "FileAccess.h"
 #include "Manifest.h"
 #include "platform/AnsiText.h"
 #include "driverdb/DriverBaseDeflate.h"
 #include "driverdb/DriverBaseFormat.h"
 #include "driverdb/DriverCatalogText.h"
+#include "driverdb/PCExtract.h"
 
 namespace tarvelin::dbtool {
 namespace {
 
 constexpr int32_t kFirstInfEntry = 4;
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
 std::string AsText(const std::vector<uint8_t>& bytes) {
     return AnsiToUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-// Writes through a temporary name so a failed run never leaves half a container behind.
-bool WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) {
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        if (!file.flush()) {
-            error = "cannot write " + temp;
-            return false;
+// Text from the container shown on a terminal: control characters (C0, DEL and, in UTF-8,
+// C1) as \xhh, so that a table cannot move the cursor or retitle the window.
+std::string Printable(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool c1 = c == 0xC2 && i + 1 < text.size() &&
+                        (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+        if (c >= 0x20 && c != 0x7F && !c1) {
+            out += text[i];
+            continue;
         }
+        const auto code = c1 ? static_cast<unsigned char>(text[++i]) : c;
+        out.append("\\x").append(1, kHex[code >> 4]).append(1, kHex[code & 0xF]);
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = "cannot rename " + temp + " to " + path;
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    return out;
 }
 
-bool LoadContainer(const std::string& file, std::vector<uint8_t>& bytes, DriverBaseHeader& header,
-                   std::vector<DriverBaseIndexRecord>& records, std::ostream& err) {
+// kExitOk with the header and index, kExitInput when the file cannot be read, kExitProblems
+// when it is no container.
+int LoadContainer(const std::string& file, std::vector<uint8_t>& bytes, DriverBaseHeader& header,
+                  std::vector<DriverBaseIndexRecord>& records, std::ostream& err) {
     std::string why;
     if (!ReadWholeFile(file, bytes, why)) {
         err << file << ": " << why << "\n";
-        return false;
+        return kExitInput;
     }
     if (!ParseDriverBaseHeader(bytes, header)) {
         err << file << ": not a driver database (bad magic, version, date or entry count)\n";
-        return false;
+        return kExitProblems;
     }
     if (!ParseDriverBaseIndex(bytes, header, records)) {
         err << file << ": index of " << header.entryCount << " entries runs past the end\n";
-        return false;
+        return kExitProblems;
     }
-    return true;
+    return kExitOk;
+}
+
+// Extracts one entry step by step, checking each index field on the way; empty when sound.
+std::string EntryProblem(std::span<const uint8_t> container, const DriverBaseIndexRecord& r,
+                         std::vector<uint8_t>& data) {
+    const PCExtract extract;
+    if (!ReadStoredBytes(container, r, data)) return "stored bytes lie outside the container";
+    if (!extract.DecipherBuffer(data)) return "frame does not decipher";
+    if (data.size() != r.packedLength) {
+        return "payload of " + std::to_string(data.size()) + " bytes, index says " +
+               std::to_string(r.packedLength);
+    }
+    if (!extract.InflatePayload(data, static_cast<int32_t>(r.unpackedSize))) {
+        return "does not inflate within its recorded size";
+    }
+    if (data.size() != r.unpackedSize) {
+        return "inflates to " + std::to_string(data.size()) + " bytes, index says " +
+               std::to_string(r.unpackedSize);
+    }
+    return {};
 }
 
 void VerifyModelRows(const ModelTable& models, int32_t entryCount,
@@ -70,8 +87,9 @@ void VerifyModelRows(const ModelTable& models, int32_t entryCount,
         const std::string& column = models[r][kModelEntry];
         if (!ParseEntryNumber(column, n) || n < kFirstInfEntry || n > entryCount) {
             problems.push_back("model table row " + std::to_string(r + 1) + " (" +
-                               models[r][kModelMaker] + " " + models[r][kModelName] +
-                               "): INF entry \"" + column + "\" is not in " +
+                               Printable(models[r][kModelMaker]) + " " +
+                               Printable(models[r][kModelName]) + "): INF entry \"" +
+                               Printable(column) + "\" is not in " +
                                std::to_string(kFirstInfEntry) + ".." + std::to_string(entryCount));
         }
     }
@@ -92,7 +110,28 @@ void VerifyCatalog(const std::vector<uint8_t>& modelBytes, const std::vector<uin
     }
 }
 
+template <typename T>
+bool ParseNumber(const std::string& text, T& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size();
+}
+
 }  // namespace
+
+bool ParseBuildOptions(std::span<const std::string> options, BuildOptions& parsed) {
+    for (size_t i = 0; i < options.size(); i += 2) {
+        if (i + 1 >= options.size()) return false;
+        if (options[i] == "--date") {
+            if (!ParseNumber(options[i + 1], parsed.date) || parsed.date < 1) return false;
+        } else if (options[i] == "--seed") {
+            if (!ParseNumber(options[i + 1], parsed.seed)) return false;
+            parsed.seeded = true;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
 
 std::vector<std::string> VerifyContainer(std::span<const uint8_t> container) {
     std::vector<std::string> problems;
@@ -103,18 +142,15 @@ std::vector<std::string> VerifyContainer(std::span<const uint8_t> container) {
         return {"header or index unreadable"};
     }
     std::vector<uint8_t> modelBytes, tacBytes;
-    for (int32_t n = 1; n <= header.entryCount; ++n) {
+    for (size_t i = 0; i < records.size(); ++i) {
         std::vector<uint8_t> data;
-        const DriverBaseIndexRecord& r = records[static_cast<size_t>(n - 1)];
-        if (!ExtractEntry(container, n, data)) {
-            problems.push_back("entry " + std::to_string(n) + ": does not decipher and inflate");
-        } else if (data.size() != r.unpackedSize) {
-            problems.push_back("entry " + std::to_string(n) + ": inflates to " +
-                               std::to_string(data.size()) + " bytes, index says " +
-                               std::to_string(r.unpackedSize));
+        const std::string problem = EntryProblem(container, records[i], data);
+        if (!problem.empty()) {
+            problems.push_back("entry " + std::to_string(i + 1) + ": " + problem);
+            data.clear();
         }
-        if (n == 1) modelBytes = data;
-        if (n == 2) tacBytes = data;
+        if (i == 0) modelBytes = std::move(data);
+        if (i == 1) tacBytes = std::move(data);
     }
     if (header.entryCount < 3) problems.push_back("fewer than 3 entries");
     VerifyCatalog(modelBytes, tacBytes, header.entryCount, problems);
@@ -148,7 +184,7 @@ int BuildCommand(const std::string& manifest, const std::string& out, const Buil
     }
     std::vector<uint8_t> container;
     ContainerHeaderFields fields;
-    fields.date = options.date;
+    fields.date = static_cast<uint32_t>(options.date);
     if (!LayoutDriverBase(stored, fields, container)) {
         err << "the entries do not fit a container (over 4 GiB)\n";
         return kExitInput;
@@ -164,7 +200,9 @@ int ListCommand(const std::string& file, std::ostream& out, std::ostream& err) {
     std::vector<uint8_t> bytes;
     DriverBaseHeader header;
     std::vector<DriverBaseIndexRecord> records;
-    if (!LoadContainer(file, bytes, header, records, err)) return kExitInput;
+    if (const int loaded = LoadContainer(file, bytes, header, records, err); loaded != kExitOk) {
+        return loaded;
+    }
     out << "version " << header.versionMajor << "." << header.versionMinor << ", date "
         << header.date << ", " << header.entryCount << " entries\n";
     out << "entry  identifier  packed  unpacked  stored  offset\n";
@@ -188,7 +226,9 @@ int ExtractCommand(const std::string& file, const std::string& entry, const std:
     std::vector<uint8_t> bytes, data;
     DriverBaseHeader header;
     std::vector<DriverBaseIndexRecord> records;
-    if (!LoadContainer(file, bytes, header, records, err)) return kExitInput;
+    if (const int loaded = LoadContainer(file, bytes, header, records, err); loaded != kExitOk) {
+        return loaded;
+    }
     if (n < 1 || n > header.entryCount) {
         err << file << ": no entry " << n << " (entries 1.." << header.entryCount << ")\n";
         return kExitUsage;
@@ -209,7 +249,9 @@ int VerifyCommand(const std::string& file, std::ostream& out, std::ostream& err)
     std::vector<uint8_t> bytes;
     DriverBaseHeader header;
     std::vector<DriverBaseIndexRecord> records;
-    if (!LoadContainer(file, bytes, header, records, err)) return kExitInput;
+    if (const int loaded = LoadContainer(file, bytes, header, records, err); loaded != kExitOk) {
+        return loaded;
+    }
     const std::vector<std::string> problems = VerifyContainer(bytes);
     for (const std::string& p : problems) err << file << ": " << p << "\n";
     if (!problems.empty()) return kExitProblems;

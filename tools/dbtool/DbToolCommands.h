@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "driverdb/DriverBaseFormat.h"
+
 namespace tarvelin::dbtool {
 
 inline constexpr int kExitOk = 0;
@@ -15,10 +17,14 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitInput = 3;  // a file could not be read, parsed or written
 
 struct BuildOptions {
-    uint32_t date = 39629;
-    bool seeded = false;  // filler and padding from `seed` for a reproducible container
+    int32_t date = kDriverBaseDate;  // at least 1, as the reader requires
+    bool seeded = false;             // filler and padding from `seed` for a reproducible container
     uint64_t seed = 0;
 };
+
+// The options after "build MANIFEST OUT"; false on an unknown option, a missing value or a
+// value the reader would refuse.
+bool ParseBuildOptions(std::span<const std::string> options, BuildOptions& parsed);
 
 int BuildCommand(const std::string& manifest, const std::string& out, const BuildOptions& options,
                  std::ostream& err);

@@ -1,11 +1,8 @@
 #include "Manifest.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 
+#include "FileAccess.h"
 #include "driverdb/DriverBaseWriter.h"
 #include "driverdb/DriverCatalogText.h"
 
@@ -46,21 +43,6 @@ bool ParseManifest(std::string_view content, std::vector<ManifestEntry>& entries
     }
     if (entries.empty()) {
         error = "manifest lists no entries";
-        return false;
-    }
-    return true;
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    errno = 0;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = errno == ENOENT ? "no such file" : std::strerror(errno ? errno : EIO);
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        error = "read error";
         return false;
     }
     return true;

@@ -24,6 +24,4 @@ bool ParseManifest(std::string_view content, std::vector<ManifestEntry>& entries
 bool LoadManifestEntry(const std::string& folder, const ManifestEntry& entry,
                        std::vector<uint8_t>& bytes, std::string& error);
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
-
 }  // namespace tarvelin::dbtool

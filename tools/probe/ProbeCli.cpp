@@ -1,5 +1,8 @@
 #include "ProbeCli.h"
 
+#include <filesystem>
+#include <fstream>
+
 namespace tarvelin::probe {
 
 std::optional<ProbeArgs> ParseArgs(const std::vector<std::string>& args) {
@@ -66,6 +69,29 @@ std::string FormatReportLine(int32_t code, std::string_view port, std::string_vi
 
 std::string FormatIdentifyLine(std::string_view port, std::string_view names) {
     return "ID\t" + Escape(port) + '\t' + (names.empty() ? std::string("-") : Escape(names));
+}
+
+bool ReadDatabaseFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
+    std::error_code code;
+    const auto status = std::filesystem::status(path, code);
+    if (code || !std::filesystem::is_regular_file(status)) {
+        error = code ? code.message() : "not a regular file";
+        return false;
+    }
+    const uintmax_t size = std::filesystem::file_size(path, code);
+    if (code || size > kMaxDatabaseBytes) {
+        error =
+            code ? code.message() : "larger than " + std::to_string(kMaxDatabaseBytes) + " bytes";
+        return false;
+    }
+    std::vector<uint8_t> content(static_cast<size_t>(size));
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(content.data()), static_cast<std::streamsize>(size))) {
+        error = "read error";
+        return false;
+    }
+    bytes = std::move(content);
+    return true;
 }
 
 bool StopAfterFirst::Cancel(int32_t code) {

@@ -2,8 +2,6 @@
 // system's real event loop and prints every report as CODE<TAB>PORT<TAB>INFO. Exits 0 when
 // the job has finished (code 3) or was cancelled (code 2), 2 on a usage error.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,12 +49,16 @@ std::unique_ptr<IResourceSource> FromBytes(std::vector<uint8_t> bytes) {
         tarvelin::kDriverBaseResourceType, tarvelin::kDriverBaseResourceId, std::move(bytes));
 }
 
-// The driver database: the file named by --db, else the one the probe was built with.
-std::unique_ptr<IResourceSource> DriverBaseSource(const std::string& path) {
+// The driver database: the file named by --db, else the one the probe was built with; null
+// with a reason when there is none to read.
+std::unique_ptr<IResourceSource> DriverBaseSource(const std::string& path, std::string& error) {
     if (!path.empty()) {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return nullptr;
-        return FromBytes(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}));
+        std::vector<uint8_t> bytes;
+        if (!tarvelin::probe::ReadDatabaseFile(path, bytes, error)) {
+            error = path + ": " + error;
+            return nullptr;
+        }
+        return FromBytes(std::move(bytes));
     }
 #if defined(TARVELIN_PROBE_HAS_DB) && defined(_WIN32)
     return std::make_unique<tarvelin::platform::Win32ResourceSource>();
@@ -64,6 +66,7 @@ std::unique_ptr<IResourceSource> DriverBaseSource(const std::string& path) {
     return FromBytes(
         std::vector<uint8_t>(kEmbeddedDriverBase, kEmbeddedDriverBase + kEmbeddedDriverBase_size));
 #else
+    error = "the probe was built without one; name one with --db";
     return nullptr;
 #endif
 }
@@ -89,15 +92,25 @@ int main(int argc, char** argv) {
     system.serial = &serial;
     std::unique_ptr<platform::IResourceSource> database;
     if (args->identify) {
-        database = DriverBaseSource(args->database);
+        std::string error;
+        database = DriverBaseSource(args->database, error);
         if (!database) {
-            std::fprintf(stderr, "tarvelin-probe: no driver database to identify phones with%s%s\n",
-                         args->database.empty() ? "" : ": cannot read ", args->database.c_str());
+            std::fprintf(stderr, "tarvelin-probe: no driver database to identify phones with: %s\n",
+                         error.c_str());
             return kNoDatabase;
         }
         system.resources = database.get();
     }
     AppState().platform = &system;
+    // A database without a readable catalogue would name every phone unknown: refuse it.
+    if (args->identify && !EnsureDriverCatalog()) {
+        std::fprintf(stderr,
+                     "tarvelin-probe: the driver database %s is unusable: it holds no readable "
+                     "catalogue\n",
+                     args->database.empty() ? "built into the probe" : args->database.c_str());
+        AppState().platform = nullptr;
+        return kNoDatabase;
+    }
 
     probe::StopAfterFirst stopper;
     bool ended = false;

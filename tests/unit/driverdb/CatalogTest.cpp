@@ -25,6 +25,8 @@ const char* const kModels =
     "6\tacme\tb1\t$WINDOWS NT$\tIRDA\tHWir\n"
     "2\tAcme\tLow\t$CHICAGO$\tCAB\tHW2\n"
     "x\tAcme\tBadNum\t$CHICAGO$\tCAB\tHWx\n"
+    "9\tAcme\tMixed\t$CHICAGO$\tCAB\tHW9\n"
+    "y\tAcme\tMixed\t$CHICAGO$\tCAB\tHWy\n"
     "7\tSeven\tS\t$CHICAGO$\tCAB\tHW\tmore\n"
     " \tBlank\tX\t$CHICAGO$\tCAB\tHW\n"
     "7\tFive\tF\t$CHICAGO$\tCAB\n"
@@ -89,10 +91,14 @@ TEST_F(CatalogTest, NinetyFiveFamilySkipsNtRows) {
               (std::vector<ConnectionKind>{ConnectionKindBluetooth, ConnectionKindBluetooth}));
 }
 
+// A row whose entry number does not read is skipped whole: its hardware id never joins
+// another row's driver.
 TEST_F(CatalogTest, RowsBelowEntryThreeAndBadNumbersSelectNothing) {
     EXPECT_EQ(Driver("Acme", "Low", "CAB"), "none");
     EXPECT_EQ(Driver("Acme", "BadNum", "CAB"), "none");
-    EXPECT_EQ(hardwareId_, "HWx");  // taken even though the number was not
+    EXPECT_EQ(hardwareId_, "");
+    EXPECT_EQ(Driver("Acme", "Mixed", "CAB"), "inf9");
+    EXPECT_EQ(hardwareId_, "HW9");
 }
 
 TEST_F(CatalogTest, BluetoothKindsAndThePreferMsbtFlag) {
@@ -126,7 +132,8 @@ TEST_F(CatalogTest, VendorsUpperCasedOnceModelsAsStoredOnce) {
     ASSERT_TRUE(GetVendorList(vendors));
     EXPECT_EQ(vendors, (std::vector<std::string>{"ACME", "SEVEN", "КИРОВ"}));
     ASSERT_TRUE(GetModelList("ACME", models));
-    EXPECT_EQ(models, (std::vector<std::string>{"A1", "A2", "Old95", "B1", "Low", "BadNum"}));
+    EXPECT_EQ(models,
+              (std::vector<std::string>{"A1", "A2", "Old95", "B1", "Low", "BadNum", "Mixed"}));
     ASSERT_TRUE(GetModelList("киров", models));
     EXPECT_EQ(Driver("КИРОВ", "К1", "CAB"), "inf8");
 }

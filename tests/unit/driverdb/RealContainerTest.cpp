@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DbToolCommands.h"
+#include "FileAccess.h"
 #include "Manifest.h"
 #include "driverdb/DriverBaseFormat.h"
 #include "driverdb/modAppDriverBase.h"
