@@ -14,15 +14,16 @@ static_assert(std::endian::native == std::endian::little,
               "the bit reader and the match copies load little-endian words");
 
 // A decoding table entry packs everything one lookup needs:
-//   bits 0..4   code bits to drop (for a link: the primary index bits)
-//   bits 5..9   code bits plus the extra bits that follow (for a link: the subtable's index
-//               bits), so a length or distance comes out of one lookup and one shift
-//   bits 10..13 flags below; none set means a length or distance
+//   bits 0..7   bits to drop: the code and the extra bits that follow it, so a length or
+//               distance takes one lookup and one shift (for a link: the primary index bits)
+//   bits 8..11  the code's own bits, below its extra bits (for a link: the subtable's index
+//               bits)
+//   bits 12..15 flags below; none set means a length or distance
 //   bits 16..31 literal byte, length or distance base, or subtable start
-constexpr uint32_t kLiteral = 1u << 10;
-constexpr uint32_t kEndOfBlock = 1u << 11;
-constexpr uint32_t kLink = 1u << 12;
-constexpr uint32_t kInvalid = 1u << 13;
+constexpr uint32_t kLiteral = 1u << 12;
+constexpr uint32_t kEndOfBlock = 1u << 13;
+constexpr uint32_t kLink = 1u << 14;
+constexpr uint32_t kInvalid = 1u << 15;
 
 constexpr unsigned kLitlenRoot = 11;
 constexpr unsigned kDistRoot = 8;
@@ -37,13 +38,13 @@ constexpr unsigned kLitlenSymbols = 288;
 constexpr unsigned kDistSymbols = 32;
 
 constexpr uint32_t Entry(uint32_t value, uint32_t extra, uint32_t flags) {
-    return (value << 16) | (extra << 5) | flags;
+    return (value << 16) | extra | flags;
+}
+constexpr unsigned DropBits(uint32_t e) {
+    return e & 0xFF;
 }
 constexpr unsigned CodeBits(uint32_t e) {
-    return e & 31;
-}
-constexpr unsigned TotalBits(uint32_t e) {
-    return (e >> 5) & 31;
+    return (e >> 8) & 15;
 }
 constexpr uint64_t LowBits(uint64_t word, unsigned n) {
     return word & ((uint64_t{1} << n) - 1);
@@ -140,7 +141,7 @@ unsigned SubtableBits(const CodeShape& remaining, unsigned len, unsigned root) {
 
 // An entry for a code of `len` bits (counted from the end of a link for subtable codes).
 uint32_t WithCodeBits(uint32_t entry, unsigned len) {
-    return entry + len + (len << 5);
+    return entry + len + (len << 8);
 }
 
 // Builds a canonical Huffman decoding table (primary `root` bits, subtables behind links).
@@ -181,7 +182,7 @@ bool BuildTable(const uint8_t* lens, unsigned n, const uint32_t* entries, unsign
                 subBits = SubtableBits(remaining, len, root);
                 if (next + (size_t{1} << subBits) > capacity) return false;
                 subStart = static_cast<uint32_t>(next);
-                table[prefix] = Entry(subStart, subBits, kLink) | root;
+                table[prefix] = Entry(subStart, root, kLink) | (subBits << 8);
                 next += size_t{1} << subBits;
             }
             for (uint32_t i = rev >> root; i < (1u << subBits); i += 1u << (len - root)) {
@@ -260,19 +261,21 @@ struct BitReader {
         buf >>= n;
         count -= n;
     }
-    // Follows a primary entry into its subtable when it is a link.
-    uint32_t Resolve(const uint32_t* table, uint32_t e) {
+    // Drops the code of a table entry, following a link into its subtable; `saved` keeps the
+    // buffer from before the final entry's bits for Value.
+    uint32_t Decode(const uint32_t* table, uint32_t e, uint64_t& saved) {
+        saved = buf;
+        Drop(DropBits(e));
         if (e & kLink) {
-            Drop(CodeBits(e));
-            e = table[(e >> 16) + Bits(TotalBits(e))];
+            e = table[(e >> 16) + Bits(CodeBits(e))];
+            saved = buf;
+            Drop(DropBits(e));
         }
         return e;
     }
-    // The base plus the extra bits of a length or distance entry; drops code and extra bits.
-    size_t Value(uint32_t e) {
-        const size_t value = (e >> 16) + (LowBits(buf, TotalBits(e)) >> CodeBits(e));
-        Drop(TotalBits(e));
-        return value;
+    // The base plus the extra bits of a length or distance entry.
+    static size_t Value(uint32_t e, uint64_t saved) {
+        return (e >> 16) + (LowBits(saved, DropBits(e)) >> CodeBits(e));
     }
     static uint64_t LoadWord(const uint8_t* q) {
         uint64_t word;
@@ -319,100 +322,121 @@ void CopyMatch(uint8_t* dst, size_t distance, size_t length) {
 // advances at most seven bytes, and three literals or one match with its copy's overshoot.
 constexpr ptrdiff_t kFastInput = 16;
 constexpr ptrdiff_t kFastOutput = 258 + 16;
+constexpr unsigned kLitMask = (1u << kLitlenRoot) - 1, kDistMask = (1u << kDistRoot) - 1;
 
-// Decodes literals and matches until the end-of-block code. The reader and the output
-// position live in locals here, so that stores of literals (through a byte pointer that
-// could alias anything) do not force them to memory.
-int32_t DecodeCodes(BitReader& reader, uint8_t* const outBegin, uint8_t*& outNext,
-                    uint8_t* const outEnd, const CodeTables& tables) {
-    BitReader in = reader;
-    uint8_t* out = outNext;
+// The output of a block: where it starts, the next byte and the end of the buffer.
+struct Output {
+    uint8_t* begin;
+    uint8_t* next;
+    uint8_t* end;
+};
+
+constexpr int32_t kStoppedShort = 1;  // the fast loop reached the ends' margins
+
+// Decodes literals and matches while the input and the output have room for a whole step,
+// without bounds checks. Returns kInflateOk at the end of the block, kInflateDataError on a
+// bad code or distance, and kStoppedShort when it leaves the rest to DecodeCareful. The
+// reader and the output position live in locals here, so that the stores of literals
+// (through a byte pointer that could alias anything) do not force them to memory.
+int32_t DecodeFast(BitReader& reader, Output& o, const CodeTables& tables) {
     const uint32_t* const litlen = tables.litlen.data();
     const uint32_t* const dist = tables.dist.data();
-    constexpr unsigned kLitMask = (1u << kLitlenRoot) - 1, kDistMask = (1u << kDistRoot) - 1;
-    int32_t result = kInflateDataError;
-    // Fast loop: one refill covers three literals whose codes fit the primary table, and
-    // another one the longest length with its distance (15 + 5 and 15 + 14 bits).
-    while (in.end - in.p >= kFastInput && outEnd - out >= kFastOutput) {
+    BitReader in = reader;
+    uint8_t* out = o.next;
+    // One refill covers three literals whose codes fit the primary table, or the longest
+    // length (15 + 5 bits); another one the longest distance (15 + 14 bits) and the next
+    // lookup, which starts before the match is copied.
+    in.RefillFast();
+    uint32_t e = litlen[in.buf & kLitMask];
+    int32_t result = kStoppedShort;
+    while (in.end - in.p >= kFastInput && o.end - out >= kFastOutput) {
         in.RefillFast();
-        uint32_t e = litlen[in.buf & kLitMask];
         if (e & kLiteral) {
-            in.Drop(CodeBits(e));
+            in.Drop(DropBits(e));
             *out++ = static_cast<uint8_t>(e >> 16);
             e = litlen[in.buf & kLitMask];
             if (e & kLiteral) {
-                in.Drop(CodeBits(e));
+                in.Drop(DropBits(e));
                 *out++ = static_cast<uint8_t>(e >> 16);
                 e = litlen[in.buf & kLitMask];
                 if (e & kLiteral) {
-                    in.Drop(CodeBits(e));
+                    in.Drop(DropBits(e));
                     *out++ = static_cast<uint8_t>(e >> 16);
-                    continue;
+                    e = litlen[in.buf & kLitMask];
                 }
             }
-            in.RefillFast();
+            continue;
         }
-        e = in.Resolve(litlen, e);
+        uint64_t saved;
+        e = in.Decode(litlen, e, saved);
         if (e & kLiteral) {
-            in.Drop(CodeBits(e));
             *out++ = static_cast<uint8_t>(e >> 16);
+            e = litlen[in.buf & kLitMask];
             continue;
         }
         if (e & (kEndOfBlock | kInvalid)) {
-            in.Drop(CodeBits(e));
             result = (e & kEndOfBlock) ? kInflateOk : kInflateDataError;
-            goto done;
+            break;
         }
-        const size_t length = in.Value(e);
-        const uint32_t d = in.Resolve(dist, dist[in.buf & kDistMask]);
-        if (d & kInvalid) goto done;
-        const size_t distance = in.Value(d);
-        if (distance > static_cast<size_t>(out - outBegin)) goto done;
+        const size_t length = BitReader::Value(e, saved);
+        in.RefillFast();
+        const uint32_t d = in.Decode(dist, dist[in.buf & kDistMask], saved);
+        const size_t distance = BitReader::Value(d, saved);
+        if ((d & kInvalid) || distance > static_cast<size_t>(out - o.begin)) {
+            result = kInflateDataError;
+            break;
+        }
+        e = litlen[in.buf & kLitMask];
         CopyMatchFast(out, distance, length);
         out += length;
     }
-    // Careful loop near the ends of the input and the output: one symbol per refill, every
-    // write checked.
+    reader = in;
+    o.next = out;
+    return result;
+}
+
+// Decodes one symbol at a time with every read and write checked, near the ends of the input
+// and the output.
+int32_t DecodeCareful(BitReader& in, Output& o, const CodeTables& tables) {
     for (;;) {
-        if (!in.Refill()) goto done;
-        const uint32_t e = in.Resolve(litlen, litlen[in.buf & kLitMask]);
+        if (!in.Refill()) return kInflateDataError;
+        uint64_t saved;
+        const uint32_t e = in.Decode(tables.litlen.data(), tables.litlen[in.buf & kLitMask], saved);
         if (e & kLiteral) {
-            if (out == outEnd) goto done;
-            in.Drop(CodeBits(e));
-            *out++ = static_cast<uint8_t>(e >> 16);
+            if (o.next == o.end) return kInflateDataError;
+            *o.next++ = static_cast<uint8_t>(e >> 16);
             continue;
         }
-        if (e & (kEndOfBlock | kInvalid)) {
-            in.Drop(CodeBits(e));
-            result = (e & kEndOfBlock) ? kInflateOk : kInflateDataError;
-            goto done;
+        if (e & kEndOfBlock) return kInflateOk;
+        if (e & kInvalid) return kInflateDataError;
+        const size_t length = BitReader::Value(e, saved);
+        const uint32_t d = in.Decode(tables.dist.data(), tables.dist[in.buf & kDistMask], saved);
+        const size_t distance = BitReader::Value(d, saved);
+        if ((d & kInvalid) || distance > static_cast<size_t>(o.next - o.begin) ||
+            length > static_cast<size_t>(o.end - o.next)) {
+            return kInflateDataError;
         }
-        const size_t length = in.Value(e);
-        const uint32_t d = in.Resolve(dist, dist[in.buf & kDistMask]);
-        if (d & kInvalid) goto done;
-        const size_t distance = in.Value(d);
-        if (distance > static_cast<size_t>(out - outBegin) ||
-            length > static_cast<size_t>(outEnd - out)) {
-            goto done;
-        }
-        CopyMatch(out, distance, length);
-        out += length;
+        CopyMatch(o.next, distance, length);
+        o.next += length;
     }
-done:
-    reader = in;
-    outNext = out;
-    return result;
+}
+
+// Decodes literals and matches until the end-of-block code.
+int32_t DecodeCodes(BitReader& in, Output& o, const CodeTables& tables) {
+    int32_t result = kStoppedShort;
+    if (in.end - in.p >= kFastInput && o.end - o.next >= kFastOutput) {
+        result = DecodeFast(in, o, tables);
+    }
+    return result == kStoppedShort ? DecodeCareful(in, o, tables) : result;
 }
 
 class Decoder {
   public:
     Decoder(std::span<const uint8_t> in, std::span<uint8_t> out)
         : in_{in.data(), in.data() + in.size()},
-          outBegin_(out.data()),
-          out_(out.data()),
-          outEnd_(out.data() + out.size()) {}
+          out_{out.data(), out.data(), out.data() + out.size()} {}
 
-    size_t Produced() const { return static_cast<size_t>(out_ - outBegin_); }
+    size_t Produced() const { return static_cast<size_t>(out_.next - out_.begin); }
 
     int32_t Run() {
         bool storedMismatch = false;
@@ -442,12 +466,13 @@ class Decoder {
         const uint32_t len = LoadLe16(p);
         const uint32_t nlen = LoadLe16(p + 2);
         p += 4;
-        if (len > static_cast<size_t>(in_.end - p) || len > static_cast<size_t>(outEnd_ - out_)) {
+        if (len > static_cast<size_t>(in_.end - p) ||
+            len > static_cast<size_t>(out_.end - out_.next)) {
             return kInflateDataError;
         }
         if ((len ^ 0xFFFF) != nlen) mismatch = true;
-        if (len != 0) std::memcpy(out_, p, len);  // an empty buffer may have no address
-        out_ += len;
+        if (len != 0) std::memcpy(out_.next, p, len);  // an empty buffer may have no address
+        out_.next += len;
         in_.p = p + len;
         return kInflateOk;
     }
@@ -455,7 +480,7 @@ class Decoder {
     int32_t Fixed() {
         const CodeTables* fixed = FixedTables();
         if (fixed == nullptr) return kInflateFixedTables;
-        return DecodeCodes(in_, outBegin_, out_, outEnd_, *fixed);
+        return DecodeCodes(in_, out_, *fixed);
     }
 
     int32_t Dynamic() {
@@ -483,7 +508,7 @@ class Decoder {
         if (r != kInflateOk) return r;
         if (lens[256] == 0) return kInflateDynamicTables;
         if (!tables_.Build(lens.data(), nlit, ndist)) return kInflateDynamicTables;
-        return DecodeCodes(in_, outBegin_, out_, outEnd_, tables_);
+        return DecodeCodes(in_, out_, tables_);
     }
 
     // Reads `total` code lengths coded with the code-length code, expanding repeats.
@@ -491,7 +516,7 @@ class Decoder {
         for (unsigned n = 0; n < total;) {
             if (!in_.Refill()) return kInflateDataError;
             const uint32_t e = clTable[in_.Bits(kCodeLenRoot)];
-            in_.Drop(CodeBits(e));
+            in_.Drop(DropBits(e));
             const uint32_t sym = e >> 16;
             if (sym < 16) {
                 lens[n++] = static_cast<uint8_t>(sym);
@@ -519,9 +544,7 @@ class Decoder {
     }
 
     BitReader in_;
-    uint8_t* outBegin_;
-    uint8_t* out_;
-    uint8_t* outEnd_;
+    Output out_;
     CodeTables tables_;
 };
 
