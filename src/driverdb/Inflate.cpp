@@ -226,6 +226,8 @@ struct BitReader {
     const uint8_t* p;
     const uint8_t* end;
     uint64_t buf = 0;
+    // Bits in the buffer. While codes are decoded only its low byte counts (DropEntry
+    // subtracts whole entries); DecodeCodes clears the rest before it returns.
     unsigned count = 0;
     size_t overread = 0;  // zero bytes fed past the end of the input
 
@@ -233,13 +235,14 @@ struct BitReader {
     // that fitted. The bits above `count` are the input's next bits too, so loading them
     // again later changes nothing. Needs eight readable bytes.
     void RefillFast() {
-        buf |= LoadWord(p) << count;
-        p += (63 - count) >> 3;
+        buf |= LoadWord(p) << (count & 63);
+        p += 7 - ((count >> 3) & 7);
         count |= 56;
     }
     // As RefillFast, but past the end of the input it feeds zero bytes and fails once any of
     // them has been consumed.
     bool Refill() {
+        count &= 0xFF;
         if (end - p >= 8) {
             RefillFast();
             return true;
@@ -261,15 +264,20 @@ struct BitReader {
         buf >>= n;
         count -= n;
     }
+    // Drops the bits of a table entry; see `count`.
+    void DropEntry(uint32_t e) {
+        buf >>= e & 63;
+        count -= e;
+    }
     // Drops the code of a table entry, following a link into its subtable; `saved` keeps the
     // buffer from before the final entry's bits for Value.
     uint32_t Decode(const uint32_t* table, uint32_t e, uint64_t& saved) {
         saved = buf;
-        Drop(DropBits(e));
+        DropEntry(e);
         if (e & kLink) {
             e = table[(e >> 16) + Bits(CodeBits(e))];
             saved = buf;
-            Drop(DropBits(e));
+            DropEntry(e);
         }
         return e;
     }
@@ -284,8 +292,8 @@ struct BitReader {
     }
 };
 
-// Copies a match whose distance is at least one within a region that has 16 bytes of
-// slack past the match: whole words, or for distances under eight a repeated pattern word.
+// Copies a match whose distance is at least one within a region that has room for 32 bytes
+// and for 8 bytes of slack past the match: whole words, or for distances under eight a repeated pattern word.
 void CopyMatchFast(uint8_t* dst, size_t distance, size_t length) {
     // Per distance under eight: the pattern's repetition multiplier and the word step that
     // keeps the pattern in phase (the largest multiple of the distance up to eight).
@@ -301,10 +309,10 @@ void CopyMatchFast(uint8_t* dst, size_t distance, size_t length) {
     const uint8_t* src = dst - distance;
     uint8_t* const end = dst + length;
     if (distance >= 8) {
-        // Each word reads only bytes that earlier words or output have settled.
-        std::memcpy(dst, src, 8);
-        std::memcpy(dst + 8, src + 8, 8);
-        for (dst += 16, src += 16; dst < end; dst += 8, src += 8) std::memcpy(dst, src, 8);
+        // Each word reads only bytes that earlier words or output have settled. Four words
+        // without a test cover most matches.
+        for (int i = 0; i < 4; ++i) std::memcpy(dst + 8 * i, src + 8 * i, 8);
+        for (dst += 32, src += 32; dst < end; dst += 8, src += 8) std::memcpy(dst, src, 8);
         return;
     }
     const uint64_t pattern = LowBits(BitReader::LoadWord(src), 8 * distance) * kRepeat[distance];
@@ -321,7 +329,7 @@ void CopyMatch(uint8_t* dst, size_t distance, size_t length) {
 // Input and output room that one fast-loop step can use: two word loads of which the first
 // advances at most seven bytes, and three literals or one match with its copy's overshoot.
 constexpr ptrdiff_t kFastInput = 16;
-constexpr ptrdiff_t kFastOutput = 258 + 16;
+constexpr ptrdiff_t kFastOutput = 258 + 8;
 constexpr unsigned kLitMask = (1u << kLitlenRoot) - 1, kDistMask = (1u << kDistRoot) - 1;
 
 // The output of a block: where it starts, the next byte and the end of the buffer.
@@ -352,15 +360,15 @@ int32_t DecodeFast(BitReader& reader, Output& o, const CodeTables& tables) {
     while (in.end - in.p >= kFastInput && o.end - out >= kFastOutput) {
         in.RefillFast();
         if (e & kLiteral) {
-            in.Drop(DropBits(e));
+            in.DropEntry(e);
             *out++ = static_cast<uint8_t>(e >> 16);
             e = litlen[in.buf & kLitMask];
             if (e & kLiteral) {
-                in.Drop(DropBits(e));
+                in.DropEntry(e);
                 *out++ = static_cast<uint8_t>(e >> 16);
                 e = litlen[in.buf & kLitMask];
                 if (e & kLiteral) {
-                    in.Drop(DropBits(e));
+                    in.DropEntry(e);
                     *out++ = static_cast<uint8_t>(e >> 16);
                     e = litlen[in.buf & kLitMask];
                 }
@@ -427,7 +435,9 @@ int32_t DecodeCodes(BitReader& in, Output& o, const CodeTables& tables) {
     if (in.end - in.p >= kFastInput && o.end - o.next >= kFastOutput) {
         result = DecodeFast(in, o, tables);
     }
-    return result == kStoppedShort ? DecodeCareful(in, o, tables) : result;
+    if (result == kStoppedShort) result = DecodeCareful(in, o, tables);
+    in.count &= 0xFF;
+    return result;
 }
 
 class Decoder {
