@@ -25,7 +25,7 @@ constexpr uint32_t kEndOfBlock = 1u << 13;
 constexpr uint32_t kLink = 1u << 14;
 constexpr uint32_t kInvalid = 1u << 15;
 
-constexpr unsigned kLitlenRoot = 11;
+constexpr unsigned kLitlenRoot = 10;
 constexpr unsigned kDistRoot = 8;
 constexpr unsigned kCodeLenRoot = 7;
 // Primary table plus room for every subtable a complete code of that many symbols can need
@@ -113,8 +113,15 @@ struct CodeShape {
 // Counts the code lengths and checks the code: never over-subscribed, and complete unless
 // `allowSparse` and no code is longer than one bit (a lone distance code, or none at all).
 bool ShapeOf(const uint8_t* lens, unsigned n, bool allowSparse, CodeShape& shape) {
-    for (unsigned s = 0; s < n; ++s) ++shape.count[lens[s]];
-    shape.count[0] = 0;
+    // Four tallies, so that runs of equal lengths do not wait on one counter.
+    std::array<std::array<uint16_t, kMaxCodeLen + 1>, 4> tally{};
+    unsigned s = 0;
+    for (; s + 4 <= n; s += 4) {
+        for (unsigned k = 0; k < 4; ++k) ++tally[k][lens[s + k]];
+    }
+    for (; s < n; ++s) ++tally[0][lens[s]];
+    for (unsigned len = 1; len <= kMaxCodeLen; ++len)
+        shape.count[len] = tally[0][len] + tally[1][len] + tally[2][len] + tally[3][len];
     int32_t left = 1;
     for (unsigned len = 1; len <= kMaxCodeLen; ++len) {
         left = left * 2 - shape.count[len];
@@ -144,6 +151,16 @@ uint32_t WithCodeBits(uint32_t entry, unsigned len) {
     return entry + len + (len << 8);
 }
 
+// Repeats the first `size` entries once. Entries that longer codes will fill are not written
+// yet, so this copies bytes rather than values.
+void DoubleTable(uint32_t* table, size_t size) {
+    if (size < 4) {
+        std::memcpy(table + size, table, size * sizeof(uint32_t));
+        return;
+    }
+    for (size_t i = 0; i < size; i += 4) std::memcpy(table + size + i, table + i, 16);
+}
+
 // Builds a canonical Huffman decoding table (primary `root` bits, subtables behind links).
 // Codes no longer than the primary index are placed once in a table as wide as their
 // length, which then doubles by copying itself until it is `root` bits wide; longer codes
@@ -159,15 +176,16 @@ bool BuildTable(const uint8_t* lens, unsigned n, const uint32_t* entries, unsign
     for (unsigned s = 0; s < n; ++s) {
         if (lens[s] != 0) sorted[offset[lens[s]]++] = static_cast<uint16_t>(s);
     }
-    if (!shape.complete) std::fill(table, table + 2, kInvalid);  // at most one 1-bit code
+    if (!shape.complete) std::fill(table, table + (1u << root), kInvalid);  // rare: see ShapeOf
     unsigned index = 0;
     uint32_t code = 0;
     unsigned len = 1;
+    while (len < root && shape.count[len] == 0) ++len;
     for (; len <= root; ++len, code <<= 1) {
         for (unsigned k = 0; k < shape.count[len]; ++k, ++code) {
             table[ReverseBits(code, len)] = WithCodeBits(entries[sorted[index++]], len);
         }
-        if (len < root) std::memcpy(table + (1u << len), table, sizeof(uint32_t) << len);
+        if (len < root) DoubleTable(table, size_t{1} << len);
     }
     const uint32_t rootMask = (1u << root) - 1;
     CodeShape remaining = shape;
