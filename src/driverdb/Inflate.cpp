@@ -29,8 +29,9 @@ constexpr unsigned kLitlenRoot = 10;
 constexpr unsigned kDistRoot = 8;
 constexpr unsigned kCodeLenRoot = 7;
 // Primary table plus room for every subtable a complete code of that many symbols can need
-// (286 literal/length codes need at most 286 subtable entries beyond an 11-bit primary
-// table, 32 distance codes at most 146 beyond an 8-bit one).
+// (286 literal/length codes need at most 308 subtable entries beyond a 10-bit primary
+// table, 32 distance codes at most 146 beyond an 8-bit one). A 10-bit primary table is
+// cheaper to build for the container's short streams and decodes as fast as a wider one.
 constexpr size_t kLitlenCapacity = (1u << kLitlenRoot) + 512;
 constexpr size_t kDistCapacity = (1u << kDistRoot) + 256;
 constexpr unsigned kMaxCodeLen = 15;
@@ -310,8 +311,8 @@ struct BitReader {
     }
 };
 
-// Copies a match whose distance is at least one within a region that has room for 32 bytes
-// and for 8 bytes of slack past the match: whole words, or for distances under eight a repeated pattern word.
+// Copies a match (distance at least one) where the output has room for 32 bytes and for 8
+// bytes past the match: whole words, or for distances under eight a repeated pattern word.
 void CopyMatchFast(uint8_t* dst, size_t distance, size_t length) {
     // Per distance under eight: the pattern's repetition multiplier and the word step that
     // keeps the pattern in phase (the largest multiple of the distance up to eight).
