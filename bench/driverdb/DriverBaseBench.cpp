@@ -13,6 +13,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -24,6 +25,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "core/AppState.h"
@@ -52,12 +54,12 @@ struct Streams {
     size_t plainBytes = 0;
     size_t largest = 0;
 
-    void Add(Bytes plainBytes_, int level) {
+    void Add(Bytes bytes, int level) {
         Bytes p;
-        if (!DeflateRaw(plainBytes_, p, level)) Fail("zlib cannot compress the corpus");
-        plainBytes += plainBytes_.size();
-        largest = std::max(largest, plainBytes_.size());
-        plain.push_back(std::move(plainBytes_));
+        if (!DeflateRaw(bytes, p, level)) Fail("zlib cannot compress the corpus");
+        plainBytes += bytes.size();
+        largest = std::max(largest, bytes.size());
+        plain.push_back(std::move(bytes));
         packed.push_back(std::move(p));
     }
 };
