@@ -22,6 +22,11 @@ constexpr uint8_t kKeyTable[24] = {0x4B, 0x9E, 0x2D, 0x71, 0xC3, 0x58, 0xE6, 0x0
                                    0xA4, 0x37, 0xD9, 0x62, 0x15, 0xBC, 0x80, 0x4E,
                                    0xF2, 0x6B, 0x3A, 0x97, 0x2C, 0xE1, 0x74, 0xD5};
 
+// A byte of the split of a negative sum, from the same byte of sum - 1 (see SplitSum).
+constexpr unsigned NegativeSplitByte(unsigned v) {
+    return ((v & 0x7F) + 1) ^ (v & 0x80);
+}
+
 }  // namespace
 
 DriverBaseCipher::DriverBaseCipher() {
@@ -30,7 +35,13 @@ DriverBaseCipher::DriverBaseCipher() {
         const uint8_t* low = kSubstitutionRows[2 * t];
         for (unsigned v = 0; v < 256; ++v) {
             substitution_[t][v] = static_cast<uint8_t>(high[v >> 4] * 16 + low[v & 15]);
-            spread_[t][v] = std::rotl(static_cast<uint32_t>(substitution_[t][v]) << (8 * t), 11);
+        }
+        const auto spread = [&](unsigned v) {
+            return std::rotl(static_cast<uint32_t>(substitution_[t][v]) << (8 * t), 11);
+        };
+        for (unsigned v = 0; v < 256; ++v) {
+            spread_[0][t][v] = spread(v);
+            spread_[1][t][v] = spread(NegativeSplitByte(v));
         }
     }
     std::array<uint8_t, 32> key{};

@@ -15,10 +15,14 @@ class DriverBaseCipher {
     // the sum's bytes by repeated signed division by 256, truncated toward zero.
     static uint32_t SplitSum(uint32_t sum);
 
+    // The split folded into the tables: a negative sum indexes with the bytes of sum - 1
+    // a second set of tables that applies the per-byte correction.
     uint32_t RoundFunction(uint32_t x, uint32_t key) const {
-        const uint32_t b = SplitSum(x + key);
-        return spread_[0][b >> 24] ^ spread_[1][(b >> 16) & 0xFF] ^ spread_[2][(b >> 8) & 0xFF] ^
-               spread_[3][b & 0xFF];
+        const uint32_t sum = x + key;
+        const uint32_t negative = sum >> 31;
+        const uint32_t t = sum - negative;
+        const auto& s = spread_[negative];
+        return s[0][t >> 24] ^ s[1][(t >> 16) & 0xFF] ^ s[2][(t >> 8) & 0xFF] ^ s[3][t & 0xFF];
     }
 
     void DecipherBlock(uint32_t& l, uint32_t& r) const;
@@ -32,8 +36,9 @@ class DriverBaseCipher {
 
   private:
     std::array<std::array<uint8_t, 256>, 4> substitution_{};
-    // substitution_[i] already placed in its byte of W and rotated left by 11 bits.
-    std::array<std::array<uint32_t, 256>, 4> spread_{};
+    // substitution_[i] already placed in its byte of W and rotated left by 11 bits; the
+    // second set takes the bytes of sum - 1 of a negative sum.
+    std::array<std::array<std::array<uint32_t, 256>, 4>, 2> spread_{};
     std::array<uint32_t, 8> subkeys_{};
     std::array<uint32_t, 32> schedule_{};
 };

@@ -19,7 +19,8 @@ enum InflateResult : int32_t {
 };
 
 // Decodes the stream at the start of `in` up to its final block into `out`; `produced`
-// receives the number of bytes written. Distance codes 30 and 31 are accepted (bases 32769
+// receives the number of bytes decoded. Bytes of `out` past them may have been overwritten
+// (matches are copied in whole words). Distance codes 30 and 31 are accepted (bases 32769
 // and 49153, 14 extra bits), so distances up to 65536 reach back into the output.
 int32_t Inflate(std::span<const uint8_t> in, std::span<uint8_t> out, size_t& produced);
 

@@ -45,7 +45,7 @@ void DecipherLanes(const DriverBaseCipher& cipher, uint8_t* p, uint32_t& prevL, 
 }  // namespace
 
 void PCExtract::DecipherBlocks(std::span<uint8_t> data) const {
-    constexpr size_t kLanes = 4;
+    constexpr size_t kLanes = 6;
     uint32_t prevL = 0, prevR = 0;
     const size_t blocks = data.size() / kBlock;
     size_t i = 0;

@@ -58,13 +58,14 @@ class Generator {
         const size_t size = Pick(4) == 0 ? Pick(64) : Pick(Pick(2) ? 4000 : 40000);
         Bytes out;
         out.reserve(size);
-        const unsigned kind = Pick(4);
+        const unsigned kind = Pick(5);
         while (out.size() < size) {
             if (kind == 0) out.push_back(static_cast<uint8_t>(random_()));
             if (kind == 1) AppendWord(out);
             if (kind == 2) out.insert(out.end(), Pick(300) + 1, static_cast<uint8_t>(Pick(3)));
             if (kind == 3)
                 Pick(2) ? AppendWord(out) : out.push_back(static_cast<uint8_t>(random_()));
+            if (kind == 4) AppendPeriodic(out);
         }
         out.resize(size);
         return out;
@@ -89,6 +90,12 @@ class Generator {
     uint32_t Pick(uint32_t n) { return n == 0 ? 0 : random_() % n; }
 
   private:
+    // A run with a short period: matches closer than a word.
+    void AppendPeriodic(Bytes& out) {
+        const size_t period = Pick(9) + 1;
+        for (size_t i = 0; i < period; ++i) out.push_back(static_cast<uint8_t>(random_()));
+        for (size_t n = Pick(600); n > 0; --n) out.push_back(out[out.size() - period]);
+    }
     void AppendWord(Bytes& out) {
         static const char* const kWords[] = {
             "[Modem]",   "HKR,,",   "AT+CGDCONT=1,", "\r\n",    "Nokia ",     "USB\\VID_0421&PID_",
