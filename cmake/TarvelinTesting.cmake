@@ -13,6 +13,10 @@ if(TARVELIN_BUILD_TESTS)
     set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+    # The Windows compilers use the system's own thread model (no POSIX threads library, whose
+    # imports Windows 2000 lacks) and so have no std::mutex; the test programs are
+    # single-threaded, so GoogleTest is built without its locks.
+    target_compile_definitions(gtest PUBLIC GTEST_IS_THREADSAFE=0)
   else()
     find_package(GTest REQUIRED)
   endif()
