@@ -213,14 +213,13 @@ class Win32SerialDevice : public ISerialDevice {
     IoState& io_;
 };
 
-// 0 when `h` is a communications device, else the error that refuses it.
+// 0 when `h` is a communications device, else ERROR_INVALID_FUNCTION: what the port
+// functions answer for other handles, and what every system reports for such a name.
 DWORD CommDeviceError(HANDLE h) {
-    if (GetFileType(h) != FILE_TYPE_CHAR) return ERROR_INVALID_FUNCTION;
     DCB dcb{};
     dcb.DCBlength = sizeof(DCB);
-    if (::GetCommState(h, &dcb)) return 0;
-    const DWORD error = GetLastError();
-    return error != 0 ? error : ERROR_INVALID_FUNCTION;
+    const bool comm = GetFileType(h) == FILE_TYPE_CHAR && ::GetCommState(h, &dcb);
+    return comm ? 0 : ERROR_INVALID_FUNCTION;
 }
 
 }  // namespace
