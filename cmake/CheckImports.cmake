@@ -1,4 +1,5 @@
-# Fails when a Windows program imports a function that the oldest supported Windows lacks.
+# Fails when a Windows program imports a function that the oldest supported Windows lacks, or
+# when its header asks for a newer Windows than that.
 #   cmake -DOBJDUMP=<objdump> -DIMAGE=<program.exe> -DALLOWED=<list file> [-DARCH=x86_64] -P CheckImports.cmake
 # The list holds one DLL!function a line; '#' starts a comment. A line starting with "x64 "
 # allows its import in 64-bit programs only (every 64-bit Windows has it). DLL names compare
@@ -63,6 +64,20 @@ foreach(line IN LISTS dump)
 endforeach()
 
 get_filename_component(name "${IMAGE}" NAME)
+# Windows refuses to start a program whose header asks for a newer system: Windows 2000 is
+# 5.0, the first 64-bit Windows 5.2.
+set(oldest 5.0)
+if(ARCH STREQUAL "x86_64")
+  set(oldest 5.2)
+endif()
+if(dump MATCHES "MajorSubsystemVersion\t([0-9]+);MinorSubsystemVersion\t([0-9]+)")
+  set(wanted "${CMAKE_MATCH_1}.${CMAKE_MATCH_2}")
+  if(wanted VERSION_GREATER oldest)
+    message(FATAL_ERROR "${name} asks for Windows ${wanted} in its header; the oldest supported is ${oldest}")
+  endif()
+else()
+  message(FATAL_ERROR "${name}: no subsystem version found in the output of ${OBJDUMP} -p")
+endif()
 if(count EQUAL 0)
   message(FATAL_ERROR "${name}: no imports found in the output of ${OBJDUMP} -p")
 endif()

@@ -18,7 +18,7 @@ if(TARVELIN_BUILD_TESTS)
     # Win32 ones, and its one std::mutex user comes from this header instead.
     target_compile_definitions(gtest PUBLIC GTEST_HAS_NOTIFICATION_=1)
     target_compile_options(gtest PUBLIC
-      -include ${CMAKE_CURRENT_LIST_DIR}/../tests/wine/GtestNotification.h)
+      -include ${CMAKE_CURRENT_LIST_DIR}/GtestNotification.h)
   else()
     find_package(GTest REQUIRED)
   endif()
