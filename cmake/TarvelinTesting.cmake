@@ -13,6 +13,12 @@ if(TARVELIN_BUILD_TESTS)
     set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+    # The Windows compilers use the system's own thread model (no POSIX threads library, whose
+    # imports Windows 2000 lacks) and so have no std::mutex; GoogleTest's locks are its own
+    # Win32 ones, and its one std::mutex user comes from this header instead.
+    target_compile_definitions(gtest PUBLIC GTEST_HAS_NOTIFICATION_=1)
+    target_compile_options(gtest PUBLIC
+      -include ${CMAKE_CURRENT_LIST_DIR}/GtestNotification.h)
   else()
     find_package(GTest REQUIRED)
   endif()

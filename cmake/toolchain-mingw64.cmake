@@ -1,10 +1,11 @@
-# Cross build for 64-bit Windows with the POSIX-threads MinGW-w64 compilers (GoogleTest
-# needs std::mutex). Tests run through Wine as the cross-compiling emulator.
+# Cross build for 64-bit Windows with the MinGW-w64 compilers of the Win32 thread model: the
+# program is single-threaded, and the POSIX-threads runtime would import functions that older
+# Windows lacks. Tests run through Wine as the cross-compiling emulator.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TOOLCHAIN_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
+set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-win32)
 set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -13,6 +13,7 @@
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32SerialDevice.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/WindowStyle.h"
 #include "sim/SimPlatform.h"
@@ -153,6 +154,22 @@ TEST_F(Win32AdapterTest, TemporaryFilesAndFolders) {
     EXPECT_TRUE(DeleteFolder(tree));
     EXPECT_FALSE(files.Attributes(tree).has_value());
     EXPECT_FALSE(DeleteFolder("C:\\"));
+}
+
+// A port name that leads to a disk file or to a device that is not a communications port is
+// refused: the detection would otherwise send its commands into it and read its contents back
+// as the phone's answers.
+TEST_F(Win32AdapterTest, SerialOpenRefusesAllButCommunicationsDevices) {
+    std::string folder;
+    const std::string file = GetTempFileName(folder);
+    ASSERT_TRUE(WriteTextFile(file, "358368001234563\r\nOK\r\n", false));
+    platform::Win32SerialDeviceFactory serial;
+    for (const std::string& name : {file, std::string("NUL")}) {
+        const auto opened = serial.Open(name);
+        EXPECT_EQ(opened.device, nullptr) << name;
+        EXPECT_EQ(opened.error, static_cast<uint32_t>(ERROR_INVALID_FUNCTION)) << name;
+    }
+    EXPECT_TRUE(DeletePath(file));
 }
 
 TEST_F(Win32AdapterTest, SystemMessageForAccessDeniedIsOneLine) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 namespace tarvelin::platform {
@@ -27,8 +28,7 @@ class UniqueHandle {
     HANDLE h_;
 };
 
-// One asynchronous slot: its OVERLAPPED record and event object. Both live in the device
-// object, which is never moved, so they stay put while an operation is under way.
+// One asynchronous slot: its OVERLAPPED record and event object.
 struct Slot {
     OVERLAPPED overlapped{};
     UniqueHandle event{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
@@ -50,15 +50,28 @@ SerialIo Started(BOOL done, const DWORD& count, Slot& slot) {
     return SerialIo::Pending();
 }
 
+// Everything the system writes into while an operation is under way. It lives apart from the
+// device object so that Close can leave it to the system when an operation refuses to end.
+struct IoState {
+    std::array<Slot, 3> slots;  // read, write, event watch
+    std::array<uint8_t, 1024> readBuffer{};
+    std::array<uint8_t, 1024> writeBuffer{};
+    DWORD eventBits = 0;
+};
+
+// How long Close waits for cancelled operations to end, once before and once after closing.
+constexpr DWORD kCloseWaitMs = 1000;
+
 class Win32SerialDevice : public ISerialDevice {
   public:
-    explicit Win32SerialDevice(HANDLE handle) : handle_(handle) {}
+    explicit Win32SerialDevice(HANDLE handle)
+        : handle_(handle), owned_(std::make_unique<IoState>()), io_(*owned_) {}
     ~Win32SerialDevice() override { Close(); }
     Win32SerialDevice(const Win32SerialDevice&) = delete;
     Win32SerialDevice& operator=(const Win32SerialDevice&) = delete;
 
     bool Ready() const {
-        return std::all_of(slots_.begin(), slots_.end(),
+        return std::all_of(io_.slots.begin(), io_.slots.end(),
                            [](const Slot& s) { return bool(s.event); });
     }
 
@@ -67,14 +80,16 @@ class Win32SerialDevice : public ISerialDevice {
     bool Close() override {
         if (!handle_) return true;
         // The system writes into the slots' records and buffers until a cancelled operation
-        // has finished, so wait for that before the handle and the memory go.
+        // has finished, so wait for that before the handle and the memory go. A pending line
+        // event watch ends only once the event mask is cleared (CancelIo alone leaves it
+        // pending on some systems). Closing the handle ends whatever is still running; an
+        // operation that outlives even that keeps its memory, which is then never freed.
+        ::SetCommMask(handle_.get(), 0);
         CancelIo(handle_.get());
-        for (Slot& slot : slots_) {
-            DWORD ignored = 0;
-            if (slot.started) GetOverlappedResult(handle_.get(), &slot.overlapped, &ignored, TRUE);
-            slot.started = false;
-        }
-        return handle_.Reset();
+        const bool ended = AwaitCancelled();
+        const bool closed = handle_.Reset();
+        if (!ended && !AwaitCancelled()) static_cast<void>(owned_.release());
+        return closed;
     }
 
     bool SetupComm(uint32_t inQueue, uint32_t outQueue) override {
@@ -121,49 +136,65 @@ class Win32SerialDevice : public ISerialDevice {
     }
 
     SerialIo StartRead(std::span<uint8_t> into) override {
-        Slot& slot = slots_[0];
+        Slot& slot = io_.slots[0];
         DWORD n = 0;
-        const DWORD size = static_cast<DWORD>(std::min(into.size(), readBuffer_.size()));
-        const SerialIo io =
-            Started(ReadFile(handle_.get(), readBuffer_.data(), size, &n, slot.Begin()), n, slot);
+        const DWORD size = static_cast<DWORD>(std::min(into.size(), io_.readBuffer.size()));
+        const SerialIo io = Started(
+            ReadFile(handle_.get(), io_.readBuffer.data(), size, &n, slot.Begin()), n, slot);
         if (io.status == SerialIo::Status::Complete)
-            std::memcpy(into.data(), readBuffer_.data(), n);
+            std::memcpy(into.data(), io_.readBuffer.data(), n);
         return io;
     }
     SerialIo StartWrite(std::span<const uint8_t> bytes) override {
-        Slot& slot = slots_[1];
-        const DWORD size = static_cast<DWORD>(std::min(bytes.size(), writeBuffer_.size()));
-        std::memcpy(writeBuffer_.data(), bytes.data(), size);
+        Slot& slot = io_.slots[1];
+        const DWORD size = static_cast<DWORD>(std::min(bytes.size(), io_.writeBuffer.size()));
+        std::memcpy(io_.writeBuffer.data(), bytes.data(), size);
         DWORD n = 0;
-        return Started(WriteFile(handle_.get(), writeBuffer_.data(), size, &n, slot.Begin()), n,
+        return Started(WriteFile(handle_.get(), io_.writeBuffer.data(), size, &n, slot.Begin()), n,
                        slot);
     }
     SerialIo StartEventWatch() override {
-        Slot& slot = slots_[2];
-        eventBits_ = 0;
-        const BOOL done = WaitCommEvent(handle_.get(), &eventBits_, slot.Begin());
-        return Started(done, eventBits_, slot);
+        Slot& slot = io_.slots[2];
+        io_.eventBits = 0;
+        const BOOL done = WaitCommEvent(handle_.get(), &io_.eventBits, slot.Begin());
+        return Started(done, io_.eventBits, slot);
     }
 
     bool Signalled(SerialSlot which) override {
-        const Slot& slot = slots_[static_cast<size_t>(which)];
+        const Slot& slot = io_.slots[static_cast<size_t>(which)];
         return !slot.started || WaitForSingleObject(slot.event.get(), 0) == WAIT_OBJECT_0;
     }
 
     SerialIo FinishRead(std::span<uint8_t> into) override {
-        const SerialIo io = Finish(slots_[0]);
+        const SerialIo io = Finish(io_.slots[0]);
         const size_t n = std::min<size_t>(io.count, into.size());
-        if (n > 0) std::memcpy(into.data(), readBuffer_.data(), n);
+        if (n > 0) std::memcpy(into.data(), io_.readBuffer.data(), n);
         return io;
     }
-    SerialIo FinishWrite() override { return Finish(slots_[1]); }
+    SerialIo FinishWrite() override { return Finish(io_.slots[1]); }
     SerialIo FinishEventWatch() override {
-        SerialIo io = Finish(slots_[2]);
-        if (io.status == SerialIo::Status::Complete) io.count = eventBits_;
+        SerialIo io = Finish(io_.slots[2]);
+        if (io.status == SerialIo::Status::Complete) io.count = io_.eventBits;
         return io;
     }
 
   private:
+    // Waits, for kCloseWaitMs at most, until every started operation has ended.
+    bool AwaitCancelled() {
+        const DWORD started = GetTickCount();
+        bool all = true;
+        for (Slot& slot : io_.slots) {
+            if (!slot.started) continue;
+            const DWORD spent = GetTickCount() - started;  // wraps correctly in 32 bits
+            const DWORD left = spent < kCloseWaitMs ? kCloseWaitMs - spent : 0;
+            if (WaitForSingleObject(slot.event.get(), left) == WAIT_OBJECT_0)
+                slot.started = false;
+            else
+                all = false;
+        }
+        return all;
+    }
+
     SerialIo Finish(Slot& slot) {
         if (!slot.started) return SerialIo::Done(0);
         DWORD n = 0;
@@ -178,11 +209,18 @@ class Win32SerialDevice : public ISerialDevice {
     }
 
     UniqueHandle handle_;
-    std::array<Slot, 3> slots_;  // read, write, event watch
-    std::array<uint8_t, 1024> readBuffer_{};
-    std::array<uint8_t, 1024> writeBuffer_{};
-    DWORD eventBits_ = 0;
+    std::unique_ptr<IoState> owned_;  // released, never freed, when an operation outlives Close
+    IoState& io_;
 };
+
+// 0 when `h` is a communications device, else ERROR_INVALID_FUNCTION: what the port
+// functions answer for other handles, and what every system reports for such a name.
+DWORD CommDeviceError(HANDLE h) {
+    DCB dcb{};
+    dcb.DCBlength = sizeof(DCB);
+    const bool comm = GetFileType(h) == FILE_TYPE_CHAR && ::GetCommState(h, &dcb);
+    return comm ? 0 : ERROR_INVALID_FUNCTION;
+}
 
 }  // namespace
 
@@ -191,6 +229,9 @@ SerialOpenResult Win32SerialDeviceFactory::Open(const std::string& name) {
                            FILE_FLAG_OVERLAPPED, nullptr);
     if (h == INVALID_HANDLE_VALUE) return {nullptr, GetLastError()};
     auto device = std::make_unique<Win32SerialDevice>(h);
+    // Only a communications device: a disk file or another kind of device behind the name
+    // would take the commands and answer with whatever it holds.
+    if (const DWORD refused = CommDeviceError(h)) return {nullptr, refused};
     if (!device->Ready()) return {nullptr, ERROR_NO_SYSTEM_RESOURCES};  // no event objects
     return {std::move(device), 0};
 }
