@@ -62,8 +62,7 @@ int LoadContainer(const std::string& file, std::vector<uint8_t>& bytes, DriverBa
 
 // Extracts one entry step by step, checking each index field on the way; empty when sound.
 std::string EntryProblem(std::span<const uint8_t> container, const DriverBaseIndexRecord& r,
-                         std::vector<uint8_t>& data) {
-    const PCExtract extract;
+                         const PCExtract& extract, std::vector<uint8_t>& data) {
     if (!ReadStoredBytes(container, r, data)) return "stored bytes lie outside the container";
     if (!extract.DecipherBuffer(data)) return "frame does not decipher";
     if (data.size() != r.packedLength) {
@@ -142,9 +141,10 @@ std::vector<std::string> VerifyContainer(std::span<const uint8_t> container) {
         return {"header or index unreadable"};
     }
     std::vector<uint8_t> modelBytes, tacBytes;
+    const PCExtract extract;  // one key schedule for every entry
     for (size_t i = 0; i < records.size(); ++i) {
         std::vector<uint8_t> data;
-        const std::string problem = EntryProblem(container, records[i], data);
+        const std::string problem = EntryProblem(container, records[i], extract, data);
         if (!problem.empty()) {
             problems.push_back("entry " + std::to_string(i + 1) + ": " + problem);
             data.clear();

@@ -161,12 +161,6 @@ TEST_F(CatalogTest, TacRowsDropSpacesFromTheMaker) {
     EXPECT_FALSE(GetTacRow(0, maker, model, dial));
 }
 
-TEST_F(CatalogTest, IrCommDriverIsEntryThree) {
-    std::vector<uint8_t> data;
-    ASSERT_TRUE(GetIrCommDriver(data));
-    EXPECT_EQ(data, Bytes("ircomm"));
-}
-
 TEST_F(CatalogTest, FailedLoadStaysFailedUntilReset) {
     sim_.platform.resources = nullptr;
     std::vector<std::string> vendors;
