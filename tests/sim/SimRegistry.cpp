@@ -4,8 +4,6 @@
 #include <cctype>
 #include <cstring>
 
-#include "platform/LittleEndian.h"
-
 namespace tarvelin::sim {
 namespace {
 
@@ -152,16 +150,13 @@ void SimRegistry::PutRaw(platform::RegRoot root, const std::string& path, const 
 
 void SimRegistry::PutString(platform::RegRoot root, const std::string& path,
                             const std::string& name, const std::string& ansi) {
-    std::vector<uint8_t> bytes(ansi.begin(), ansi.end());
-    bytes.push_back(0);
-    PutRaw(root, path, name, platform::kRegSz, std::move(bytes));
+    PutRaw(root, path, name, platform::kRegSz, Sz(ansi));
 }
 
-void SimRegistry::PutDword(platform::RegRoot root, const std::string& path, const std::string& name,
-                           uint32_t value) {
-    std::vector<uint8_t> bytes(4);
-    StoreLe32(bytes.data(), value);
-    PutRaw(root, path, name, platform::kRegDword, std::move(bytes));
+std::vector<uint8_t> SimRegistry::Sz(const std::string& ansi) {
+    std::vector<uint8_t> bytes(ansi.begin(), ansi.end());
+    bytes.push_back(0);
+    return bytes;
 }
 
 const SimRegistry::Value* SimRegistry::Get(platform::RegRoot root, const std::string& path,

@@ -30,12 +30,12 @@ class SimRegistry : public platform::IRegistry {
     bool KeyExists(platform::RegRoot root, const std::string& path) const;
     void PutString(platform::RegRoot root, const std::string& path, const std::string& name,
                    const std::string& ansi);
-    void PutDword(platform::RegRoot root, const std::string& path, const std::string& name,
-                  uint32_t value);
     void PutRaw(platform::RegRoot root, const std::string& path, const std::string& name,
                 uint32_t type, std::vector<uint8_t> data);
     const Value* Get(platform::RegRoot root, const std::string& path,
                      const std::string& name) const;
+    // The bytes of a REG_SZ value: the ANSI text and its terminating NUL.
+    static std::vector<uint8_t> Sz(const std::string& ansi);
     // Every write fails with access denied while set (a locked-down profile).
     bool denyWrites = false;
 
