@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/AppState.h"
-#include "detection/PCJob.h"
 #include "core/modXTimer.h"
+#include "detection/PCJob.h"
 #include "platform/Platform.h"
 #include "sim/SimSerialDevice.h"
 #include "sim/VirtualEventLoop.h"

@@ -116,8 +116,11 @@ TEST_F(PCJobTest, PortsThatDoNotExistOrAreHeldAreReportedAndPassed) {
 TEST_F(PCJobTest, APhoneIsTakenThroughTheWholeDialogue) {
     auto& line = Phone("COM5");
     Run({"COM5"});
-    const std::vector<Info> expected = {
-        {1, "", "", 0}, {4, "COM5", "", 0}, {7, "COM5", kImei, 0}, {5, "COM5", "", 0}, {3, "", "", 0}};
+    const std::vector<Info> expected = {{1, "", "", 0},
+                                        {4, "COM5", "", 0},
+                                        {7, "COM5", kImei, 0},
+                                        {5, "COM5", "", 0},
+                                        {3, "", "", 0}};
     EXPECT_EQ(reports, expected);
     const std::vector<std::string> commands = {"AT",          "ATE0",    "AT+GMI",
                                                "AT+CGMI",     "AT+GMM",  "AT+CGMM",
@@ -166,7 +169,8 @@ TEST_F(PCJobTest, APortThatStopsAnsweringIsGivenUpTwoSecondsAfterItsLastCommand)
 TEST_F(PCJobTest, AnswersInAnyShapeLeadToTheSerialNumber) {
     const auto lower = [](sim::SimSerialLine& line) {
         for (auto& [command, reply] : line.replies)
-            for (auto& c : reply) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            for (auto& c : reply)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     };
     const auto serialAnswer = [](std::string answer) {
         return [answer](sim::SimSerialLine& line) { line.replies["AT+CGSN"] = answer; };
