@@ -92,15 +92,9 @@ class SimSerialDevice : public platform::ISerialDevice {
     }
     bool Signalled(SerialSlot slot) override {
         if (line_->vanished) return true;
-        switch (slot) {
-            case SerialSlot::Read:
-                return !readPending_ || !line_->toHost.empty();
-            case SerialSlot::Write:
-                return !writePending_ || line_->writeDone;
-            case SerialSlot::Event:
-                return !watchPending_ || line_->lineErrors != 0;
-        }
-        return true;
+        if (slot == SerialSlot::Read) return !readPending_ || !line_->toHost.empty();
+        if (slot == SerialSlot::Write) return !writePending_ || line_->writeDone;
+        return !watchPending_ || line_->lineErrors != 0;
     }
 
   private:
