@@ -68,9 +68,6 @@ TEST_F(SettingsTest, StoredValuesConvertToTheMembersTypeOrReadAsDefaults) {
 }
 
 TEST_F(SettingsTest, SavingWritesDwordsAndCachesFirst) {
-    EXPECT_TRUE(SettingSave(AppSetting::WidgetShow, false));
-    EXPECT_EQ(StoredDword("WidgetShow"), 0u);
-    EXPECT_FALSE(AppState().WidgetShow);
     EXPECT_TRUE(SettingSave(AppSetting::Tray, int32_t{-1}));  // True written as 1
     EXPECT_EQ(StoredDword("Tray"), 1u);
     EXPECT_TRUE(SettingSave(AppSetting::WidgetTrans, int32_t{200}));
