@@ -168,12 +168,9 @@ TEST_F(PCCommPortTest, InvalidSettingsReportAndLeaveTheRecordUnchanged) {
         {[](PCCommPort& p) { p.Timeouts(0); }, "Get_Timeouts"},
         {[](PCCommPort& p) { p.SetPropStopBits(3); }, "Let_PropStopBits"},
         {[](PCCommPort& p) { p.SetPropParity(5); }, "Let_PropParity"},
-        {[](PCCommPort& p) { p.SetPropByteSize(0); }, "Let_PropByteSize"},
         {[](PCCommPort& p) { p.SetPropByteSize(6); }, "Let_PropByteSize"},
         {[](PCCommPort& p) { p.PropFlowControl(3); }, "Get_PropFlowControl"},
-        {[](PCCommPort& p) { p.SetPropFlowControl(1, 3); }, "Let_PropFlowControl"},
         {[](PCCommPort& p) { p.SetPropFlowControl(2, 4); }, "Let_PropFlowControl"},
-        {[](PCCommPort& p) { p.SetPropFlowControl(0, 0); }, "Let_PropFlowControl"},
         {[](PCCommPort& p) { p.PropBaudRateEnumValue(16); }, "PropBaudRateEnumValue"},
         {[](PCCommPort& p) { p.Status(5); }, "Get_Status"},
     };
