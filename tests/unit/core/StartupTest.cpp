@@ -38,7 +38,6 @@ TEST_F(StartupTest, SecondInstanceEndsSilently) {
     EXPECT_FALSE(Main(sim.platform, shell));
     EXPECT_EQ(windowsOpened, 0);
     EXPECT_TRUE(sim.messageBox.shown.empty());
-    EXPECT_EQ(AppState().mutex, nullptr);
     EXPECT_TRUE(sim.machineLocks.count(kMutexName)) << "the first instance keeps its lock";
 
     sim.machineLocks.clear();
@@ -48,6 +47,12 @@ TEST_F(StartupTest, SecondInstanceEndsSilently) {
 }
 
 TEST_F(StartupTest, UnsupportedSystemIsRefusedWithTwoLinesThenCleansUp) {
+    // While the refusal is open, a second start finds the lock taken and ends silently.
+    int secondStarts = 0;
+    sim.messageBox.onShow = [&] {
+        sim::SimNamedLocks otherProcess(sim.machineLocks);
+        secondStarts += otherProcess.CreateOwned(kMutexName).lastError != 183;
+    };
     for (auto [id, major] : {std::pair{2u, 4u}, {1u, 4u}, {3u, 10u}}) {
         RunOn(id, major, 0);
         sim.messageBox.shown.clear();
@@ -61,19 +66,8 @@ TEST_F(StartupTest, UnsupportedSystemIsRefusedWithTwoLinesThenCleansUp) {
         EXPECT_EQ(box.style, 16u);
         EXPECT_EQ(box.title, "Tarvelin");
         EXPECT_TRUE(sim.machineLocks.empty()) << "the lock is given back";
-        EXPECT_EQ(AppState().mutex, nullptr);
     }
-}
-
-TEST_F(StartupTest, SecondStartWhileFirstShowsRefusalIsSilent) {
-    RunOn(2, 4, 0);
-    bool secondStarted = true;
-    sim.messageBox.onShow = [&] {
-        sim::SimNamedLocks otherProcess(sim.machineLocks);
-        secondStarted = otherProcess.CreateOwned(kMutexName).lastError != 183;
-    };
-    Main(sim.platform, shell);
-    EXPECT_FALSE(secondStarted);
+    EXPECT_EQ(secondStarts, 0);
 }
 
 TEST_F(StartupTest, AutoSwitchMatchesAnywhereInAnyCase) {

@@ -32,6 +32,12 @@ TEST_F(TimerServiceTest, TimerRunsOnlyWhenEnabledWithNonZeroInterval) {
     auto timer = Counting(200, ticks, keep);
     sim.loop.Advance(1000);
     EXPECT_EQ(ticks, 5);
+    sim.loop.Advance(150);
+    timer->SetInterval(300);  // restarts from now
+    sim.loop.Advance(299);
+    EXPECT_EQ(ticks, 5);
+    sim.loop.Advance(1);
+    EXPECT_EQ(ticks, 6);
 
     auto other = PCXTimer::Create();
     other->SetEnabled(true);
@@ -41,20 +47,8 @@ TEST_F(TimerServiceTest, TimerRunsOnlyWhenEnabledWithNonZeroInterval) {
 
     timer->SetEnabled(false);
     sim.loop.Advance(1000);
-    EXPECT_EQ(ticks, 5);
+    EXPECT_EQ(ticks, 6);
     EXPECT_EQ(timer->TimerID(), 0u);
-}
-
-TEST_F(TimerServiceTest, ChangingIntervalRestartsFromNow) {
-    int ticks = 0;
-    std::vector<Connection> keep;
-    auto timer = Counting(200, ticks, keep);
-    sim.loop.Advance(150);
-    timer->SetInterval(300);
-    sim.loop.Advance(299);
-    EXPECT_EQ(ticks, 0);
-    sim.loop.Advance(1);
-    EXPECT_EQ(ticks, 1);
 }
 
 // The tick handler stops the timer nobody else holds, which drops it mid-tick.
@@ -198,7 +192,8 @@ TEST_F(TimerServiceTest, RunLaterWithoutATimerSaysSoAndKeepsNothingQueued) {
     EXPECT_EQ(log, (std::vector<std::string>{"B"}));
 }
 
-TEST_F(TimerServiceTest, SharedTimerIsCountedByUsers) {
+// The shared timer ticks while it has users; clean-up (safe twice) drops it and the queue.
+TEST_F(TimerServiceTest, SharedTimerIsCountedByUsersAndDroppedAtCleanup) {
     auto a = SharedTimerAcquire();
     auto b = SharedTimerAcquire();
     EXPECT_EQ(a, b);
@@ -207,13 +202,10 @@ TEST_F(TimerServiceTest, SharedTimerIsCountedByUsers) {
     EXPECT_EQ(sim.loop.TimerCount(), 1u) << "one user left";
     a = SharedTimerRelease();
     EXPECT_EQ(sim.loop.TimerCount(), 0u) << "an unused shared timer stops ticking";
-    EXPECT_NE(SharedTimerAcquire(), nullptr);
-}
 
-TEST_F(TimerServiceTest, AppCleanupIsSafeTwiceAndDropsQueueAndSharedTimer) {
-    AppCleanup();
     std::vector<std::string> log;
-    auto shared = SharedTimerAcquire();
+    a = SharedTimerAcquire();
+    EXPECT_EQ(sim.loop.TimerCount(), 1u) << "a new user starts it again";
     RunLater(std::make_shared<Recorder>("never", log));
     AppCleanup();
     AppCleanup();
