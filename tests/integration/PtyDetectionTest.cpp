@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "PhoneSimProcess.h"
-#include "core/AppState.h"
-#include "core/modXTimer.h"
 #include "detection/PCCommPort.h"
 #include "detection/PCJob.h"
 #include "platform/posix/PosixEventLoop.h"
 #include "platform/posix/PosixSerialDevice.h"
+#include "sim/SimPlatform.h"
 
 namespace tarvelin {
 namespace {
@@ -32,15 +31,9 @@ struct Report {
 class PtyDetectionTest : public ::testing::Test {
   protected:
     PtyDetectionTest() {
-        system.loop = &loop;
-        system.clock = &loop;
-        system.serial = &serial;
-        AppState() = AppStateRecord{};
-        AppState().platform = &system;
-    }
-    ~PtyDetectionTest() override {
-        TimerTable().clear();
-        AppState() = AppStateRecord{};
+        sim.platform.loop = &loop;
+        sim.platform.clock = &loop;
+        sim.platform.serial = &serial;
     }
 
     // Runs a job over the ports until it ends; `onReport` may act on each report.
@@ -66,8 +59,8 @@ class PtyDetectionTest : public ::testing::Test {
 
     platform::PosixEventLoop loop;
     platform::PosixSerialDeviceFactory serial;
-    platform::Platform system;
     std::vector<Report> reports;
+    sim::SimPlatform sim;  // declared last: it cleans up while the loop still exists
 };
 
 // Found with its exact serial number, and again after the terminal was closed and reopened.
