@@ -1,7 +1,8 @@
 // Arbitrary registry contents for the settings store and the serial-port map: whatever a
 // person with a registry editor (or a broken installer) left there must read as a value or
 // a default, never crash, and start-up must go on.
-#include <cstddef>
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,25 +13,6 @@
 
 namespace {
 
-using tarvelin::platform::RegRoot;
-
-class Input {
-  public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    bool Empty() const { return pos_ >= size_; }
-    uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
-    std::vector<uint8_t> Bytes() {
-        std::vector<uint8_t> out(Byte() % 64);
-        for (auto& b : out) b = Byte();
-        return out;
-    }
-
-  private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
-};
-
 const char* const kNames[] = {"StatInByte",  "MainFormLeft", "MainFormTop",     "WidgetShow",
                               "WidgetTrans", "Tray",         "CheckDeviceConn", "Tarvelin"};
 
@@ -38,17 +20,21 @@ const char* const kNames[] = {"StatInByte",  "MainFormLeft", "MainFormTop",     
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tarvelin;
+    using platform::RegRoot;
     sim::SimPlatform sim;
-    Input in(data, size);
-    while (!in.Empty()) {
-        const uint8_t pick = in.Byte();
+    FuzzedDataProvider in(data, size);
+    auto bytes = [&in] { return in.ConsumeBytes<uint8_t>(in.ConsumeIntegral<uint8_t>() % 64); };
+    while (in.remaining_bytes() > 0) {
+        const uint8_t pick = in.ConsumeIntegral<uint8_t>();
         const std::string name = kNames[pick % 8];
-        const uint32_t type = in.Byte() % 12;  // REG_NONE .. REG_QWORD and beyond
+        const uint32_t type =
+            in.ConsumeIntegral<uint8_t>() % 12;  // REG_NONE .. REG_QWORD and beyond
         const std::string key = name == "Tarvelin" ? kRunKey : kSettingsKey;
-        sim.registry.PutRaw(RegRoot::CurrentUser, key, name, type, in.Bytes());
+        sim.registry.PutRaw(RegRoot::CurrentUser, key, name, type, bytes());
         if (pick & 0x80) {
             sim.registry.PutRaw(RegRoot::LocalMachine, "HARDWARE\\DEVICEMAP\\SERIALCOMM",
-                                std::string(in.Byte() % 300, 'n'), type, in.Bytes());
+                                std::string(in.ConsumeIntegral<uint8_t>() % 300, 'n'), type,
+                                bytes());
         }
     }
     for (int id = 0; id <= 11; ++id) SettingLoad(static_cast<AppSetting>(id));

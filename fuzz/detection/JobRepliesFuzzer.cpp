@@ -7,12 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/AppState.h"
 #include "detection/PCJob.h"
-#include "core/modXTimer.h"
-#include "platform/Platform.h"
+#include "sim/SimPlatform.h"
 #include "sim/SimSerialDevice.h"
-#include "sim/VirtualEventLoop.h"
 
 namespace {
 
@@ -36,14 +33,9 @@ void Drive(FuzzedDataProvider& input, sim::VirtualEventLoop& loop, sim::SimSeria
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
-    sim::VirtualEventLoop loop;
+    sim::SimPlatform sim;
     sim::SimSerialFactory serial;
-    platform::Platform system;
-    system.loop = &loop;
-    system.clock = &loop;
-    system.serial = &serial;
-    AppState() = AppStateRecord{};
-    AppState().platform = &system;
+    sim.platform.serial = &serial;
     auto& line = serial.Line("\\\\.\\COM1");
 
     std::vector<int32_t> codes;
@@ -53,17 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             job->TaskInfoFound.Connect([&](int32_t code, const std::string&, const std::string&,
                                            bool&) { codes.push_back(code); });
         job->TaskFound({"COM1", "COM2"});
-        Drive(input, loop, line);
-        loop.Advance(30000);  // nine silent commands cannot take longer
+        Drive(input, sim.loop, line);
+        sim.loop.Advance(30000);  // nine silent commands cannot take longer
     }
     Check(!codes.empty() && codes.back() == kJobFinished);
     Check(std::count(codes.begin(), codes.end(), kPortBegins) == 2);
     Check(std::count(codes.begin(), codes.end(), kPortEnded) == 2);
     Check(std::count(codes.begin(), codes.end(), kSerialNumberFound) <= 1);
     Check(line.commands.size() <= static_cast<size_t>(PCJob::kCommandCount));
-    Check(loop.TimerCount() == 0);
-
-    TimerTable().clear();
-    AppState() = AppStateRecord{};
+    Check(sim.loop.TimerCount() == 0);
     return 0;
 }

@@ -16,33 +16,33 @@ class SimRegistry : public platform::IRegistry {
         uint32_t type;
         std::vector<uint8_t> data;
     };
-    struct Key {
-        std::vector<std::pair<std::string, Value>> values;  // in creation order
-    };
+    using Values = std::vector<std::pair<std::string, Value>>;  // in creation order
 
     std::unique_ptr<platform::IRegKey> Open(platform::RegRoot root, const std::string& path,
                                             bool write, long& error) override;
     std::unique_ptr<platform::IRegKey> Create(platform::RegRoot root, const std::string& path,
                                               long& error) override;
-    long DeleteKey(platform::RegRoot root, const std::string& path) override;
+    long DeleteKey(platform::RegRoot root, const std::string& path) override {
+        return keys_.erase(Canonical(root, path)) ? 0 : platform::kErrorFileNotFound;
+    }
 
-    // Test helpers: direct access, bypassing the registry layer.
-    bool KeyExists(platform::RegRoot root, const std::string& path) const;
-    void PutString(platform::RegRoot root, const std::string& path, const std::string& name,
-                   const std::string& ansi);
-    void PutDword(platform::RegRoot root, const std::string& path, const std::string& name,
-                  uint32_t value);
+    // Test helpers: direct access, bypassing the registry layer and denyWrites.
     void PutRaw(platform::RegRoot root, const std::string& path, const std::string& name,
                 uint32_t type, std::vector<uint8_t> data);
+    void PutString(platform::RegRoot root, const std::string& path, const std::string& name,
+                   const std::string& ansi) {
+        PutRaw(root, path, name, platform::kRegSz, Sz(ansi));
+    }
     const Value* Get(platform::RegRoot root, const std::string& path,
                      const std::string& name) const;
+    // The bytes of a REG_SZ value: the ANSI text and its terminating NUL.
+    static std::vector<uint8_t> Sz(const std::string& ansi);
     // Every write fails with access denied while set (a locked-down profile).
     bool denyWrites = false;
 
   private:
     static std::string Canonical(platform::RegRoot root, const std::string& path);
-    Key& Ensure(platform::RegRoot root, const std::string& path);
-    std::map<std::string, Key> keys_;
+    std::map<std::string, Values> keys_;
 };
 
 }  // namespace tarvelin::sim

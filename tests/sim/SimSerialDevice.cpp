@@ -20,7 +20,6 @@ class SimSerialDevice : public platform::ISerialDevice {
     uintptr_t Handle() const override { return handle_; }
     bool Close() override {
         line_->open = false;
-        ++line_->closes;
         return !line_->failClose;
     }
     bool SetupComm(uint32_t, uint32_t) override { return true; }
@@ -38,7 +37,6 @@ class SimSerialDevice : public platform::ISerialDevice {
     }
     bool SetCommState(const platform::Dcb& dcb) override {
         line_->state = dcb;
-        line_->statesSet.push_back(dcb);
         return true;
     }
     bool SetCommMask(uint32_t) override { return true; }
@@ -74,37 +72,29 @@ class SimSerialDevice : public platform::ISerialDevice {
         }
         line_->writeHeld = std::move(data);
         line_->writeDone = false;
-        writePending_ = line_->pendingWrite = true;
+        writePending_ = true;
         return SerialIo::Pending();
     }
     SerialIo FinishWrite() override {
         if (!std::exchange(writePending_, false)) return SerialIo::Done(0);
-        line_->pendingWrite = false;
         const std::string data = std::exchange(line_->writeHeld, {});
         line_->Receive(data);
         return SerialIo::Done(static_cast<uint32_t>(data.size()));
     }
     SerialIo StartEventWatch() override {
         if (line_->failEventWatch) return SerialIo::Fail(platform::kSerialErrGenFailure);
-        watchPending_ = line_->pendingWatch = true;
+        watchPending_ = true;
         return SerialIo::Pending();
     }
     SerialIo FinishEventWatch() override {
         if (!std::exchange(watchPending_, false)) return SerialIo::Done(0);
-        line_->pendingWatch = false;
         return SerialIo::Done(line_->lineErrors ? platform::kEvErr : 0);
     }
     bool Signalled(SerialSlot slot) override {
         if (line_->vanished) return true;
-        switch (slot) {
-            case SerialSlot::Read:
-                return !readPending_ || !line_->toHost.empty();
-            case SerialSlot::Write:
-                return !writePending_ || line_->writeDone;
-            case SerialSlot::Event:
-                return !watchPending_ || line_->lineErrors != 0;
-        }
-        return true;
+        if (slot == SerialSlot::Read) return !readPending_ || !line_->toHost.empty();
+        if (slot == SerialSlot::Write) return !writePending_ || line_->writeDone;
+        return !watchPending_ || line_->lineErrors != 0;
     }
 
   private:
@@ -168,8 +158,7 @@ platform::SerialOpenResult SimSerialFactory::Open(const std::string& name) {
     if (line.open) return {nullptr, platform::kSerialErrAccessDenied};  // held by another program
     line.open = true;
     ++line.opens;
-    opened.push_back(name);
-    return {std::make_unique<SimSerialDevice>(it->second, 0x100 + opened.size()), 0};
+    return {std::make_unique<SimSerialDevice>(it->second, ++lastHandle_), 0};
 }
 
 }  // namespace tarvelin::sim

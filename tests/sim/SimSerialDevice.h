@@ -43,13 +43,9 @@ struct SimSerialLine {
     // --- Observed --------------------------------------------------------------------------
     std::vector<std::string> writes;    // each write's bytes, in order
     std::vector<std::string> commands;  // command lines the phone received
-    std::vector<platform::Dcb> statesSet;
     int opens = 0;
-    int closes = 0;
     bool open = false;
     bool pendingRead = false;
-    bool pendingWrite = false;
-    bool pendingWatch = false;
 
     // --- Internal --------------------------------------------------------------------------
     void Receive(const std::string& bytes);
@@ -67,9 +63,9 @@ class SimSerialFactory : public platform::ISerialDeviceFactory {
     // never asked for do not exist (open fails with 2).
     SimSerialLine& Line(const std::string& name);
     platform::SerialOpenResult Open(const std::string& name) override;
-    std::vector<std::string> opened;  // names in the order of successful opens
 
   private:
+    uintptr_t lastHandle_ = 0x100;
     std::map<std::string, std::shared_ptr<SimSerialLine>> lines_;
 };
 

@@ -1,8 +1,6 @@
 #pragma once
 // Small simulated system services: the process, the version query, named locks, a
-// recording message box with scripted answers, the shell and the system message table.
-#include <cstdio>
-#include <deque>
+// recording message box, the shell and the system message table.
 #include <functional>
 #include <map>
 #include <set>
@@ -65,50 +63,36 @@ class RecordingMessageBox : public platform::IMessageBox {
              const std::string& title) override {
         shown.push_back({text, style, title});
         if (onShow) onShow();
-        if (answers.empty()) return 1;  // IDOK
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return 1;  // IDOK
     }
     std::vector<Shown> shown;
-    std::deque<int> answers;
     std::function<void()> onShow;  // runs while the box is "open"
 };
 
 class SimShell : public platform::IShell {
   public:
-    struct Call {
-        std::string verb, file, parameters, folder;
-        int show;
-    };
-    intptr_t Execute(platform::WindowHandle, const std::string& verb, const std::string& file,
-                     const std::string& parameters, const std::string& folder, int show) override {
-        calls.push_back({verb, file, parameters, folder, show});
+    intptr_t Execute(platform::WindowHandle, const std::string&, const std::string&,
+                     const std::string&, const std::string&, int show) override {
+        shows.push_back(show);
         return answer;
     }
-    std::vector<Call> calls;
+    std::vector<int> shows;  // the window state each call asked for
     intptr_t answer = 42;
 };
 
 class SimSystemText : public platform::ISystemText {
   public:
     uint32_t LastError() override { return lastError; }
-    uint32_t SystemMessage(uint32_t flags, uint32_t id, uint32_t, bool isWide, uint32_t chars,
+    uint32_t SystemMessage(uint32_t, uint32_t id, uint32_t, bool isWide, uint32_t chars,
                            std::string& text) override {
-        lastFlags = flags;
         wide = isWide;
         auto it = messages.find(id);
         if (it == messages.end()) return 0;
         text = it->second.substr(0, chars - 1);
         return static_cast<uint32_t>(text.size());
     }
-    std::string ShortDate(int year, int month, int day) override {
-        char text[16];
-        std::snprintf(text, sizeof text, "%02d.%02d.%04d", day, month, year);  // Russian form
-        return text;
-    }
+    std::string ShortDate(int, int, int) override { return {}; }  // no test reads dates
     uint32_t lastError = 0;
-    uint32_t lastFlags = 0;
     bool wide = false;
     std::map<uint32_t, std::string> messages;
 };

@@ -1,5 +1,7 @@
 #include "sim/VirtualEventLoop.h"
 
+#include <algorithm>
+
 namespace tarvelin::sim {
 
 bool VirtualEventLoop::Refuse() {
@@ -22,25 +24,23 @@ bool VirtualEventLoop::PumpOnce() {
     return any;
 }
 
+bool VirtualEventLoop::FireNext(uint64_t limit) {
+    const auto due = queue_.NextDue();
+    if (!due || *due > limit) return false;
+    now_ = std::max(now_, *due);
+    queue_.FireOne(now_);
+    return true;
+}
+
 void VirtualEventLoop::Advance(uint64_t ms) {
     const uint64_t target = now_ + ms;
-    for (;;) {
-        auto due = queue_.NextDue();
-        if (!due || *due > target) break;
-        if (*due > now_) now_ = *due;
-        queue_.FireOne(now_);
-    }
-    if (target > now_) now_ = target;
+    while (FireNext(target)) continue;
+    now_ = std::max(now_, target);
 }
 
 int VirtualEventLoop::Run() {
     quit_ = false;
-    while (!quit_) {
-        auto due = queue_.NextDue();
-        if (!due) break;
-        if (*due > now_) now_ = *due;
-        queue_.FireOne(now_);
-    }
+    while (!quit_ && FireNext(UINT64_MAX)) continue;
     return quitCode_;
 }
 

@@ -32,6 +32,8 @@ class VirtualEventLoop : public platform::IEventLoop, public platform::IClock {
 
   private:
     bool Refuse();
+    // Fires the next timer due no later than limit, moving time to when it is due.
+    bool FireNext(uint64_t limit);
     platform::TimerQueue queue_;
     uint64_t now_ = 0;
     int failStarts_ = 0;
