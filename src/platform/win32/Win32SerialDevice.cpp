@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -12,6 +13,15 @@ namespace tarvelin::platform {
 namespace {
 
 static_assert(sizeof(DCB) == Dcb::kSize, "the configuration record is the 28-byte DCB");
+// The record's bytes go to SetCommState as they are: every offset must be the SDK's.
+static_assert(offsetof(DCB, DCBlength) == Dcb::kLength &&
+              offsetof(DCB, BaudRate) == Dcb::kBaudRate);
+static_assert(offsetof(DCB, XonLim) == Dcb::kXonLim && offsetof(DCB, XoffLim) == Dcb::kXoffLim);
+static_assert(offsetof(DCB, ByteSize) == Dcb::kByteSize && offsetof(DCB, Parity) == Dcb::kParity);
+static_assert(offsetof(DCB, StopBits) == Dcb::kStopBits && offsetof(DCB, XonChar) == Dcb::kXonChar);
+static_assert(offsetof(DCB, XoffChar) == Dcb::kXoffChar &&
+              offsetof(DCB, ErrorChar) == Dcb::kErrorChar);
+static_assert(offsetof(DCB, EofChar) == Dcb::kEofChar && offsetof(DCB, EvtChar) == Dcb::kEvtChar);
 
 class UniqueHandle {
   public:
