@@ -15,7 +15,7 @@ constexpr uint64_t kMaxExpansion = 1032;
 // The first output buffer for a payload of L bytes: room for most entries at once. The index
 // size alone never sets it, since a container can claim any size.
 constexpr uint64_t kFirstRatio = 16;
-constexpr uint64_t kFirstSlack = 64 * 1024;
+constexpr uint64_t kFirstSlack = 4096;
 // The longest single write of the decoder (a stored block): a stream that failed with less
 // room than this left may only have run out of room.
 constexpr size_t kLongestWrite = 65535;

@@ -1,6 +1,7 @@
 // tarvelin-probe PORT...: runs the phone detection job over the named serial ports on the
 // system's real event loop and prints every report as CODE<TAB>PORT<TAB>INFO. Exits 0 when
-// the job has finished (code 3) or was cancelled (code 2), 2 on a usage error.
+// the job has finished (code 3) or was cancelled (code 2), 2 on a usage error, 1 when
+// --identify has no usable driver database.
 #include <cstdio>
 #include <memory>
 #include <string>

@@ -73,12 +73,22 @@ class CatalogTest : public ::testing::Test {
     std::string hardwareId_;
 };
 
-TEST_F(CatalogTest, FirstFamilyMatchWinsElseTheLastCommonOne) {
-    EXPECT_EQ(Driver("acme", "a1", "cab"), "inf11");
-    EXPECT_EQ(hardwareId_, "HW11");
-    EXPECT_EQ(Driver("Acme", "A2", "CAB"), "inf12");
-    EXPECT_EQ(hardwareId_, "HW12");
-    EXPECT_EQ(Driver("Acme", "Old95", "CAB"), "none");
+// On NT the first NT row wins at once, else the last common one. Rows below entry 3 select
+// nothing; a row whose entry number does not read is skipped whole, so its hardware id never
+// joins another row's driver.
+TEST_F(CatalogTest, DriverSelectionOnTheNtFamily) {
+    const struct {
+        const char* model;
+        const char* inf;
+        const char* hardwareId;  // null: not checked
+    } cases[] = {
+        {"a1", "inf11", "HW11"},  {"A2", "inf12", "HW12"}, {"Old95", "none", ""},
+        {"Low", "none", nullptr}, {"BadNum", "none", ""},  {"Mixed", "inf9", "HW9"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Driver("acme", c.model, "cab"), c.inf) << c.model;
+        EXPECT_EQ(c.hardwareId ? hardwareId_ : "", c.hardwareId ? c.hardwareId : "") << c.model;
+    }
     EXPECT_TRUE(Kinds("Acme", "Old95").empty());
 }
 
@@ -89,16 +99,6 @@ TEST_F(CatalogTest, NinetyFiveFamilySkipsNtRows) {
     EXPECT_EQ(Kinds("Acme", "Old95"), std::vector<ConnectionKind>{ConnectionKindCable});
     EXPECT_EQ(Kinds("Acme", "B1"),
               (std::vector<ConnectionKind>{ConnectionKindBluetooth, ConnectionKindBluetooth}));
-}
-
-// A row whose entry number does not read is skipped whole: its hardware id never joins
-// another row's driver.
-TEST_F(CatalogTest, RowsBelowEntryThreeAndBadNumbersSelectNothing) {
-    EXPECT_EQ(Driver("Acme", "Low", "CAB"), "none");
-    EXPECT_EQ(Driver("Acme", "BadNum", "CAB"), "none");
-    EXPECT_EQ(hardwareId_, "");
-    EXPECT_EQ(Driver("Acme", "Mixed", "CAB"), "inf9");
-    EXPECT_EQ(hardwareId_, "HW9");
 }
 
 TEST_F(CatalogTest, BluetoothKindsAndThePreferMsbtFlag) {

@@ -209,7 +209,7 @@ TEST_F(DbToolFiles, VerifyChecksEveryIndexFieldAndCallsAMalformedContainerFaulty
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find("entry 3: payload of"), std::string::npos) << problems[0];
 
-    Write("short", "VexrDB\x01");
+    Write("short", std::string(kDriverBaseMagic) + "\x01");
     std::ostringstream out, err;
     EXPECT_EQ(VerifyCommand(Path("short"), out, err), kExitProblems);
 }
