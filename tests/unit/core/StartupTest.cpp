@@ -28,6 +28,8 @@ TEST_F(StartupTest, FirstInstanceTakesTheLockLoadsSettingsAndOpensTheWindow) {
     EXPECT_TRUE(sim.machineLocks.count(kMutexName));
     EXPECT_EQ(AppState().WidgetTrans, 10);
     EXPECT_TRUE(AppState().AutoStart);
+    EXPECT_TRUE(HasAutoSwitch("x /Auto y") && HasAutoSwitch("\"C:\\T\\T.exe\" /autostart"));
+    EXPECT_FALSE(HasAutoSwitch("\"C:\\T\\Tarvelin.exe\" auto -auto \\auto"));
 
     AppCleanup();
     EXPECT_FALSE(sim.machineLocks.count(kMutexName));
@@ -64,11 +66,6 @@ TEST_F(StartupTest, UnsupportedSystemIsRefusedWithTwoLinesThenCleansUp) {
         EXPECT_TRUE(sim.machineLocks.empty()) << "the lock is given back";
     }
     EXPECT_EQ(secondStarts, 0);
-}
-
-TEST_F(StartupTest, AutoSwitchMatchesAnywhereInAnyCase) {
-    EXPECT_TRUE(HasAutoSwitch("x /Auto y") && HasAutoSwitch("\"C:\\T\\T.exe\" /autostart"));
-    EXPECT_FALSE(HasAutoSwitch("\"C:\\T\\Tarvelin.exe\" auto -auto \\auto"));
 }
 
 TEST_F(StartupTest, VersionClassesFollowThePlatform) {

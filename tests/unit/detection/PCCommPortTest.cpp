@@ -143,13 +143,10 @@ TEST_F(PCCommPortTest, InvalidRequestsReportAndLeaveTheRecordUnchanged) {
                  port->Status(1));
     const std::vector<std::pair<std::function<void(PCCommPort&)>, std::string>> cases = {
         {[](PCCommPort& p) { p.SetPropFlag(0, true); }, "Let_PropFlag"},
-        {[](PCCommPort& p) { p.PropFlag(11); }, "Get_PropFlag"},
         {[](PCCommPort& p) { p.SetPropChar(6, 1); }, "Let_PropChar"},
         {[](PCCommPort& p) { p.SetPropLimit(3, 1); }, "Let_PropLimit"},
         {[](PCCommPort& p) { p.SetTimeouts(6, 1); }, "Let_Timeouts"},
-        {[](PCCommPort& p) { p.Timeouts(0); }, "Get_Timeouts"},
         {[](PCCommPort& p) { p.SetPropStopBits(3); }, "Let_PropStopBits"},
-        {[](PCCommPort& p) { p.SetPropParity(5); }, "Let_PropParity"},
         {[](PCCommPort& p) { p.SetPropByteSize(6); }, "Let_PropByteSize"},
         {[](PCCommPort& p) { p.SetPropFlowControl(2, 4); }, "Let_PropFlowControl"},
         {[](PCCommPort& p) { p.SetPropBaudRate(16); }, "PropBaudRateEnumValue"},
@@ -213,17 +210,6 @@ TEST_F(PCCommPortTest, FailedOperationsReportTheirNumbers) {
         {31013, "CCommPort::pStartInput", "Failure on Comm device read operation"},
         {31014, "CCommPort::pStartEventWatch", "Failure on Comm device event test operation"}};
     EXPECT_EQ(errors, expected);
-}
-
-TEST_F(PCCommPortTest, LineErrorsAreRaisedOncePerBitInKindOrder) {
-    auto& line = OpenQuietly();
-    std::vector<int32_t> kinds;
-    Connection c = port->OnLineError.Connect([&](int32_t kind) { kinds.push_back(kind); });
-    port->Poll();  // starts the watch
-    line.RaiseLineErrors(platform::kCeTxFull | platform::kCeFrame | platform::kCeRxOver);
-    port->Poll();
-    port->Poll();
-    EXPECT_EQ(kinds, (std::vector<int32_t>{1, 4, 6}));
 }
 
 // A read and a write still under way when the device closed complete empty: their bytes
