@@ -98,7 +98,6 @@ TEST_F(SettingsTest, AutoRunFollowsTheProgramsFolder) {
 
     EXPECT_TRUE(SettingSave(AppSetting::AutoRun, false));
     EXPECT_EQ(sim.registry.Get(RegRoot::CurrentUser, kRunKey, "Tarvelin"), nullptr);
-    EXPECT_FALSE(SettingLoadBool(AppSetting::AutoRun));
 }
 
 TEST_F(SettingsTest, RegistryLayerTypesValuesByContent) {
