@@ -125,9 +125,6 @@ TEST_F(SettingsTest, RegistryLayerTypesValuesByContent) {
     EXPECT_EQ(std::get<std::string>(value), "ab");
     EXPECT_FALSE(RegValueQuery(RegRoot::CurrentUser, key, "Absent", value));
     EXPECT_EQ(std::get<std::string>(value), "ab");
-
-    EXPECT_TRUE(RegValueDelete(RegRoot::CurrentUser, key, "Cut"));
-    EXPECT_FALSE(RegValueDelete(RegRoot::CurrentUser, key, "Cut"));
 }
 
 TEST_F(SettingsTest, ValuesEnumListsNamesAndDataInOrder) {
