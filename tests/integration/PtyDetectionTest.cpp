@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "PhoneSimProcess.h"
-#include "detection/PCCommPort.h"
 #include "detection/PCJob.h"
 #include "platform/posix/PosixEventLoop.h"
 #include "platform/posix/PosixSerialDevice.h"
@@ -63,70 +62,34 @@ class PtyDetectionTest : public ::testing::Test {
     sim::SimPlatform sim;  // declared last: it cleans up while the loop still exists
 };
 
-// Found with its exact serial number, and again after the terminal was closed and reopened.
-TEST_F(PtyDetectionTest, APhoneIsFoundWithItsExactSerialNumberAgainAndAgain) {
+// A device that vanishes mid-dialogue is given up and the job moves on to the phone, found
+// with its exact serial number, and again after its terminal was closed and reopened.
+TEST_F(PtyDetectionTest, APhoneIsFoundAfterAVanishedDeviceAndAgainAfterReopening) {
+    PhoneSimProcess vanishing({"--silent-after", "2"});
     PhoneSimProcess phone({"--imei", "356938035643809"});
     ASSERT_FALSE(phone.Path().empty());
-    RunJob({phone.Path()});
-    RunJob({phone.Path()});
-    EXPECT_EQ(Codes(), (std::vector<int32_t>{1, 4, 7, 5, 3, 1, 4, 7, 5, 3}));
-    for (size_t i : {2u, 7u}) {
-        EXPECT_EQ(reports[i].info, "356938035643809");
-        EXPECT_EQ(reports[i].port, phone.Path());
-    }
-}
-
-TEST_F(PtyDetectionTest, AnEndlessStreamOfJunkCountsAsAnswersAndEnds) {
-    PhoneSimProcess phone({"--junk"});
-    RunJob({phone.Path()});
-    EXPECT_EQ(Codes(), (std::vector<int32_t>{1, 4, 5, 3}));
-}
-
-// A silent port is given up, never before its two seconds have passed (how long after them
-// depends on the machine's load, and is not a test's business).
-TEST_F(PtyDetectionTest, ASilentPortIsGivenUpNoSoonerThanItsLimit) {
-    PhoneSimProcess phone({"--silent-after", "0"});
-    RunJob({phone.Path()});
-    ASSERT_EQ(Codes(), (std::vector<int32_t>{1, 4, 5, 3}));
-    EXPECT_GE(reports[2].at - reports[1].at, std::chrono::milliseconds(PCJob::kReplyLimit));
-}
-
-TEST_F(PtyDetectionTest, ADeviceThatVanishesMidDialogueIsGivenUpAndTheJobMovesOn) {
-    PhoneSimProcess vanishing({"--silent-after", "2"});
-    PhoneSimProcess phone({});
     RunJob({vanishing.Path(), phone.Path()}, [&](const Report& r) {
         if (r.code == kPortBegins && r.port == vanishing.Path()) {
             loop.StartOneShot(700, [&] { vanishing.Kill(); });
         }
     });
-    EXPECT_EQ(Codes(), (std::vector<int32_t>{1, 4, 5, 4, 7, 5, 3}));
+    RunJob({phone.Path()});
+    EXPECT_EQ(Codes(), (std::vector<int32_t>{1, 4, 5, 4, 7, 5, 3, 1, 4, 7, 5, 3}));
+    for (size_t i : {4u, 9u}) {
+        EXPECT_EQ(reports[i].info, "356938035643809");
+        EXPECT_EQ(reports[i].port, phone.Path());
+    }
 }
 
-// The adapter's failures reach the port's owner with the numbers Windows gives: 32 for a
-// device another program holds, 2 for a missing one, and a failed read once it went away.
-TEST_F(PtyDetectionTest, PortFailuresUseTheWindowsNumbers) {
-    PhoneSimProcess phone({});
-    auto holder = PCCommPort::Create();
-    auto port = PCCommPort::Create();
-    port->SetOnErrorCOM(false);
-    std::vector<std::string> errors;
-    Connection c =
-        port->OnError.Connect([&](int32_t n, const std::string& source, const std::string&, bool&) {
-            errors.push_back(std::to_string(n) + " " + source);
-        });
-    ASSERT_NE(holder->CommOpen(phone.Path(), 8192, 1024), 0u);
-    EXPECT_EQ(port->CommOpen(phone.Path(), 8192, 1024), 0u);
-    EXPECT_EQ(port->CommOpen("\\\\.\\tarvelin-no-such-tty", 8192, 1024), 0u);
-    holder->CommClose();
-    ASSERT_NE(port->CommOpen("\\\\.\\" + phone.Path(), 8192, 1024), 0u);  // free once closed
-    port->Poll();
-    phone.Kill();
-    for (int i = 0; i < 3; ++i) port->Poll();
-    ASSERT_GE(errors.size(), 3u);
-    EXPECT_EQ(errors[0], "32 CCommPort::CommOpen");
-    EXPECT_EQ(errors[1], "2 CCommPort::CommOpen");
-    EXPECT_EQ(errors[2], std::to_string(kCommErrRead) + " CCommPort::pStartInput");
-    EXPECT_TRUE(port->CommClose());
+// An endless stream of junk counts as answers and ends; a silent port is given up, never
+// before its two seconds have passed (how long after them depends on the machine's load, and
+// is not a test's business).
+TEST_F(PtyDetectionTest, JunkAndSilencePortsEndNoSoonerThanTheirLimit) {
+    PhoneSimProcess junk({"--junk"});
+    PhoneSimProcess silent({"--silent-after", "0"});
+    RunJob({junk.Path(), silent.Path()});
+    ASSERT_EQ(Codes(), (std::vector<int32_t>{1, 4, 5, 4, 5, 3}));
+    EXPECT_GE(reports[4].at - reports[3].at, std::chrono::milliseconds(PCJob::kReplyLimit));
 }
 
 }  // namespace

@@ -157,7 +157,6 @@ platform::SerialOpenResult SimSerialFactory::Open(const std::string& name) {
     if (line.openError) return {nullptr, line.openError};
     if (line.open) return {nullptr, platform::kSerialErrAccessDenied};  // held by another program
     line.open = true;
-    ++line.opens;
     return {std::make_unique<SimSerialDevice>(it->second, ++lastHandle_), 0};
 }
 

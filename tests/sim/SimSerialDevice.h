@@ -43,7 +43,6 @@ struct SimSerialLine {
     // --- Observed --------------------------------------------------------------------------
     std::vector<std::string> writes;    // each write's bytes, in order
     std::vector<std::string> commands;  // command lines the phone received
-    int opens = 0;
     bool open = false;
     bool pendingRead = false;
 

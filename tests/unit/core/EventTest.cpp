@@ -41,22 +41,5 @@ TEST(EventTest, HandlersMayDisconnectOthersOrDestroyTheOwnerWhileRaising) {
     first.Disconnect();  // after the event is gone: harmless
 }
 
-TEST(EventTest, AConnectionDisconnectsWhenDroppedAndMovesWithoutDisconnecting) {
-    Event<int> event;
-    int sum = 0;
-    Connection kept;
-    {
-        auto dropped = event.Connect([&](int v) { sum += 10 * v; });
-        Connection temp = event.Connect([&](int v) { sum += v; });
-        kept = std::move(temp);
-        event.Raise(1);
-    }
-    event.Raise(2);
-    EXPECT_EQ(sum, 13);
-    EXPECT_TRUE(kept.Connected());
-    kept.Disconnect();
-    EXPECT_FALSE(event.HasHandlers());
-}
-
 }  // namespace
 }  // namespace tarvelin

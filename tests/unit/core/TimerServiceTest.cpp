@@ -26,7 +26,7 @@ class TimerServiceTest : public ::testing::Test {
     }
 };
 
-TEST_F(TimerServiceTest, TimerRunsOnlyWhenEnabledWithNonZeroInterval) {
+TEST_F(TimerServiceTest, TimerRunsWhileEnabledWithNonZeroIntervalAndOutlivesItsOwner) {
     int ticks = 0;
     std::vector<Connection> keep;
     auto timer = Counting(200, ticks, keep);
@@ -42,31 +42,15 @@ TEST_F(TimerServiceTest, TimerRunsOnlyWhenEnabledWithNonZeroInterval) {
     auto other = PCXTimer::Create();
     other->SetEnabled(true);
     EXPECT_EQ(other->TimerID(), 0u);  // interval 0: nothing runs
-    other->SetInterval(50);
-    EXPECT_NE(other->TimerID(), 0u);
 
-    timer->SetEnabled(false);
+    // A running timer outlives its owner until its own tick stops it, dropping it mid-tick.
+    std::weak_ptr<PCXTimer> weak = timer;
+    keep.push_back(timer->Tick.Connect([&] {
+        if (ticks == 8) weak.lock()->SetEnabled(false);
+    }));
+    timer.reset();
     sim.loop.Advance(1000);
-    EXPECT_EQ(ticks, 6);
-    EXPECT_EQ(timer->TimerID(), 0u);
-}
-
-// The tick handler stops the timer nobody else holds, which drops it mid-tick.
-TEST_F(TimerServiceTest, RunningTimerOutlivesItsOwnerUntilItsTickStopsIt) {
-    int ticks = 0;
-    std::weak_ptr<PCXTimer> weak;
-    Connection c;
-    {
-        auto timer = PCXTimer::Create();
-        weak = timer;
-        c = timer->Tick.Connect([&] {
-            if (++ticks == 3) weak.lock()->SetEnabled(false);
-        });
-        timer->SetInterval(100);
-        timer->SetEnabled(true);
-    }
-    sim.loop.Advance(500);
-    EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(ticks, 8);
     EXPECT_TRUE(weak.expired());
     EXPECT_EQ(sim.loop.TimerCount(), 0u);
 }
@@ -106,7 +90,6 @@ TEST_F(TimerServiceTest, ErrorInTickUnregistersTheTimerAndForgetsItsId) {
 
     sim.loop.Advance(500);
     EXPECT_EQ(ticks, 1);
-    EXPECT_EQ(sim.loop.TimerCount(), 0u);
     EXPECT_EQ(failing->TimerID(), 0u);
 
     int otherTicks = 0;
@@ -114,7 +97,6 @@ TEST_F(TimerServiceTest, ErrorInTickUnregistersTheTimerAndForgetsItsId) {
     auto other = Counting(100, otherTicks, keep);  // takes the freed id
     failing->SetInterval(300);                     // restarts the failed one: it is still Enabled
     failing->SetEnabled(false);
-    EXPECT_NE(other->TimerID(), 0u);
     sim.loop.Advance(300);
     EXPECT_EQ(otherTicks, 3);
     EXPECT_EQ(ticks, 1);
@@ -122,38 +104,28 @@ TEST_F(TimerServiceTest, ErrorInTickUnregistersTheTimerAndForgetsItsId) {
     sim.loop.Advance(300);
     EXPECT_EQ(ticks, 2);
     EXPECT_EQ(otherTicks, 6);
-}
 
-TEST_F(TimerServiceTest, NoTimersAvailableIsRaisedAndLeavesTheObjectWithoutTimer) {
-    auto timer = PCXTimer::Create();
-    timer->SetInterval(100);
+    // With no timer left in the system the error is raised and the object keeps none.
+    failing->SetEnabled(false);
     sim.loop.FailNextStarts(1);
-    try {
-        timer->SetEnabled(true);
-        FAIL() << "expected an error";
-    } catch (const AppError& e) {
-        EXPECT_EQ(e.Number(), static_cast<int32_t>(0x80047925u));
-        EXPECT_EQ(e.Description(), "No timers available");
-    }
-    EXPECT_EQ(timer->TimerID(), 0u);
-    EXPECT_TRUE(TimerTable().empty());
+    EXPECT_THROW(failing->SetEnabled(true), AppError);
+    EXPECT_EQ(failing->TimerID(), 0u);
+    EXPECT_EQ(sim.loop.TimerCount(), 1u);
 }
 
+// Logs its name; a chaining one queues another and then fails.
 struct Recorder : Runnable {
-    Recorder(std::string n, std::vector<std::string>& l) : name(std::move(n)), log(l) {}
-    void Start() override { log.push_back(name); }
-    std::string name;
-    std::vector<std::string>& log;
-};
-
-struct Chaining : Runnable {
-    explicit Chaining(std::vector<std::string>& l) : log(l) {}
+    Recorder(std::string n, std::vector<std::string>& l, bool c = false)
+        : name(std::move(n)), log(l), chain(c) {}
     void Start() override {
-        log.push_back("first");
-        RunLater(std::make_shared<Recorder>("queued by first", log));
+        log.push_back(name);
+        if (!chain) return;
+        RunLater(std::make_shared<Recorder>("queued by " + name, log));
         throw AppError(1, "test", "a failing start does not stop the rest");
     }
+    std::string name;
     std::vector<std::string>& log;
+    bool chain;
 };
 
 // Objects queued in one call start in order from one later callback, stay alive until
@@ -166,7 +138,7 @@ TEST_F(TimerServiceTest, RunLaterStartsInOrderFromOneCallbackAndKeepsObjectsAliv
         weakA = a;
         RunLater(a);
     }
-    RunLater(std::make_shared<Chaining>(log));
+    RunLater(std::make_shared<Recorder>("first", log, true));
     RunLater(std::make_shared<Recorder>("C", log));
     EXPECT_FALSE(weakA.expired()) << "queued objects stay alive";
     EXPECT_TRUE(log.empty()) << "nothing starts inside the caller's call";
@@ -177,28 +149,21 @@ TEST_F(TimerServiceTest, RunLaterStartsInOrderFromOneCallbackAndKeepsObjectsAliv
     EXPECT_TRUE(weakA.expired());
     EXPECT_FALSE(AppState().deferredQueue.has_value());
     EXPECT_EQ(sim.loop.TimerCount(), 0u) << "every one-shot timer stopped itself";
+
+    // Without a timer the call says so and holds nothing.
+    auto refused = std::make_shared<Recorder>("refused", log);
+    sim.loop.FailNextStarts(1);
+    EXPECT_FALSE(RunLater(refused));
+    EXPECT_EQ(refused.use_count(), 1);
     sim.loop.Advance(100);
     EXPECT_EQ(log.size(), 4u);
-}
-
-TEST_F(TimerServiceTest, RunLaterWithoutATimerSaysSoAndKeepsNothingQueued) {
-    std::vector<std::string> log;
-    auto a = std::make_shared<Recorder>("A", log);
-    sim.loop.FailNextStarts(1);
-    EXPECT_FALSE(RunLater(a));
-    EXPECT_EQ(a.use_count(), 1) << "a refused object is not held";
-    EXPECT_TRUE(RunLater(std::make_shared<Recorder>("B", log)));
-    sim.loop.Advance(10);
-    EXPECT_EQ(log, (std::vector<std::string>{"B"}));
 }
 
 // The shared timer ticks while it has users; clean-up (safe twice) drops it and the queue.
 TEST_F(TimerServiceTest, SharedTimerIsCountedByUsersAndDroppedAtCleanup) {
     auto a = SharedTimerAcquire();
-    auto b = SharedTimerAcquire();
-    EXPECT_EQ(a, b);
-    EXPECT_TRUE(a->Enabled());
-    b = SharedTimerRelease();
+    EXPECT_EQ(SharedTimerAcquire(), a);
+    SharedTimerRelease();
     EXPECT_EQ(sim.loop.TimerCount(), 1u) << "one user left";
     a = SharedTimerRelease();
     EXPECT_EQ(sim.loop.TimerCount(), 0u) << "an unused shared timer stops ticking";

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "ContainerBuilder.h"
-#include "platform/AnsiText.h"
 #include "core/modSystemWinVer.h"
 #include "driverdb/modAppDriverBase.h"
+#include "platform/AnsiText.h"
 #include "platform/MemoryResourceSource.h"
 #include "sim/SimPlatform.h"
 
