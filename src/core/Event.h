@@ -30,7 +30,6 @@ class Connection {
     void Disconnect() {
         if (disconnect_) std::exchange(disconnect_, {})();
     }
-    bool Connected() const { return static_cast<bool>(disconnect_); }
 
   private:
     std::function<void()> disconnect_;
@@ -61,8 +60,6 @@ class Event {
             if (slot->live) slot->handler(args...);
         }
     }
-
-    bool HasHandlers() const { return !state_->slots.empty(); }
 
   private:
     struct Slot {
