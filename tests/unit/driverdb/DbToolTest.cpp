@@ -18,6 +18,7 @@
 #include "Manifest.h"
 #include "platform/AnsiText.h"
 #include "platform/LittleEndian.h"
+#include "sim/ScratchFolder.h"
 
 namespace tarvelin::dbtool {
 namespace {
@@ -38,22 +39,17 @@ std::set<std::string> Names(const fs::path& folder) {
     return names;
 }
 
-// A fresh folder per test, removed afterwards.
+// A fresh folder of the test's own, removed afterwards.
 class DbToolFiles : public ::testing::Test {
   protected:
-    DbToolFiles() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::path(::testing::TempDir()) / (std::string("dbtool_") + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
+    void SetUp() override { ASSERT_FALSE(dir_.empty()); }
     ~DbToolFiles() override { fs::remove_all(dir_); }
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
     void Write(const std::string& name, const std::string& text) const {
         std::ofstream(dir_ / name) << text;
     }
 
-    fs::path dir_;
+    fs::path dir_ = sim::MakeScratchFolder();
 };
 
 TEST(DbToolTest, ManifestEntriesCommentsAndBlankLines) {
