@@ -121,42 +121,37 @@ TEST_F(FrameTest, SlackAndOutputSizeRules) {
     }
 }
 
-TEST_F(FrameTest, LengthFieldBeyondTheFrameFails) {
-    std::vector<uint8_t> frame = BuildFrame(Payload(12), 0, random_);
-    StoreLe32(&frame[8], 0xFFFFFFF8);  // size - L wraps in 32 bits to 32
-    EncipherBlocks(frame);
-    EXPECT_FALSE(PCExtract().GetArray(frame, 5));
-    frame = BuildFrame({}, 4, random_);  // L = 0
-    EncipherBlocks(frame);
-    EXPECT_FALSE(PCExtract().GetArray(frame, 5));
+// A length field beyond the frame, an empty payload, sizes too small or not whole blocks.
+TEST_F(FrameTest, MalformedFramesFail) {
+    std::vector<std::vector<uint8_t>> frames = {BuildFrame(Payload(12), 0, random_),
+                                                BuildFrame({}, 4, random_)};  // L = 0
+    StoreLe32(&frames[0][8], 0xFFFFFFF8);  // size - L wraps in 32 bits to 32
+    for (auto& frame : frames) EncipherBlocks(frame);
+    for (size_t size : {0, 7, 8, 12, 17, 23}) frames.emplace_back(size, 0x5A);
+    for (auto& frame : frames) EXPECT_FALSE(PCExtract().GetArray(frame, 5)) << frame.size();
 }
 
-TEST_F(FrameTest, SizesThatAreNotWholeBlocksFail) {
-    for (size_t size : {0, 7, 8, 12, 17, 23}) {
-        std::vector<uint8_t> data(size, 0x5A);
-        EXPECT_FALSE(PCExtract().GetArray(data, 100)) << size;
-    }
-}
-
-TEST(ExtractTest, WrongNlenFailsTheEntryAndLeavesTheOutputAlone) {
+// A wrong NLEN fails the entry and leaves the output alone; an empty entry is empty.
+TEST(ExtractTest, WrongNlenFailsTheEntryEmptyEntryInflatesToNothing) {
     std::mt19937_64 random(2);
-    const std::vector<uint8_t> plain = Bytes("stored bytes");
-    std::vector<StoredEntry> entries;
-    entries.push_back(StoreEntry(test::StoredStream(plain, true), 12, 0, random));
-    const std::vector<uint8_t> c = ContainerOf(entries);
+    const std::vector<uint8_t> c =
+        ContainerOf({StoreEntry(test::StoredStream(Bytes("stored bytes"), true), 12, 0, random),
+                     test::StoredEntryOf({}, random)});
     std::vector<uint8_t> data = Bytes("keep");
     EXPECT_FALSE(ExtractEntry(c, 1, data));
     EXPECT_EQ(data, Bytes("keep"));
+    ASSERT_TRUE(ExtractEntry(c, 2, data));
+    EXPECT_TRUE(data.empty());
 }
 
 // An entry far more compressed than most still extracts whole at its exact size.
 TEST(ExtractTest, HighlyCompressedEntryExtractsAtItsExactSize) {
     test::DeflateBits bits;
     bits.FixedHeader(true);
-    bits.Literal('z');
+    bits.FixedSymbol('z');
     constexpr size_t kMatches = 4000;
     for (size_t i = 0; i < kMatches; ++i) bits.Match(258, 1);
-    bits.EndOfBlock();
+    bits.FixedSymbol(256);
     const size_t size = 1 + 258 * kMatches;
     std::mt19937_64 random(4);
     const std::vector<uint8_t> c =
@@ -164,13 +159,6 @@ TEST(ExtractTest, HighlyCompressedEntryExtractsAtItsExactSize) {
     std::vector<uint8_t> data;
     ASSERT_TRUE(ExtractEntry(c, 1, data));
     EXPECT_EQ(data, std::vector<uint8_t>(size, 'z'));
-}
-
-TEST(ExtractTest, EmptyEntryInflatesToNothing) {
-    const std::vector<uint8_t> c = ContainerOfPlain({{}});
-    std::vector<uint8_t> data = Bytes("x");
-    ASSERT_TRUE(ExtractEntry(c, 1, data));
-    EXPECT_TRUE(data.empty());
 }
 
 }  // namespace

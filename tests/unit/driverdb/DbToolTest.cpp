@@ -18,6 +18,7 @@
 #include "Manifest.h"
 #include "platform/AnsiText.h"
 #include "platform/LittleEndian.h"
+#include "sim/ScratchFolder.h"
 
 namespace tarvelin::dbtool {
 namespace {
@@ -38,22 +39,17 @@ std::set<std::string> Names(const fs::path& folder) {
     return names;
 }
 
-// A fresh folder per test, removed afterwards.
+// A fresh folder of the test's own, removed afterwards.
 class DbToolFiles : public ::testing::Test {
   protected:
-    DbToolFiles() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::path(::testing::TempDir()) / (std::string("dbtool_") + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
+    void SetUp() override { ASSERT_FALSE(dir_.empty()); }
     ~DbToolFiles() override { fs::remove_all(dir_); }
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
     void Write(const std::string& name, const std::string& text) const {
         std::ofstream(dir_ / name) << text;
     }
 
-    fs::path dir_;
+    fs::path dir_ = sim::MakeScratchFolder();
 };
 
 TEST(DbToolTest, ManifestEntriesCommentsAndBlankLines) {
@@ -190,25 +186,22 @@ std::vector<uint8_t> CatalogueContainer(const std::string& models) {
         {Bytes(models), Bytes("A\tB\t*99#\t35000000\r\n"), Bytes("sys"), Bytes("inf")});
 }
 
-TEST(DbToolTest, VerifyNamesModelRowsOutsideTheContainerWithControlsEscaped) {
-    EXPECT_TRUE(VerifyContainer(CatalogueContainer("4\tA\tB\t$CHICAGO$\tCAB\tHW\r\n")).empty());
-    const std::vector<std::string> problems =
-        VerifyContainer(CatalogueContainer("4\tA\tB\t$CHICAGO$\tCAB\tHW\r\n"
-                                           "3\tA\tC\t$CHICAGO$\tCAB\tHW\r\n"
-                                           "9\t\x1b]0;x\x07\tD\x7f\t$CHICAGO$\tCAB\tHW\r\n"));
+// Model rows naming entries outside the container, with their controls escaped, and every
+// index field checked; a container too short to parse is faulty, not an input error.
+TEST_F(DbToolFiles, VerifyNamesEachProblemAndCallsAMalformedContainerFaulty) {
+    const std::string row = "4\tA\tB\t$CHICAGO$\tCAB\tHW\r\n";
+    std::vector<uint8_t> container = CatalogueContainer(row);
+    EXPECT_TRUE(VerifyContainer(container).empty());
+    uint8_t* packedLength = container.data() + kDriverBaseHeaderSize + 20 * 2 + 4;  // entry 3
+    StoreLe32(packedLength, LoadLe32(packedLength) + 1);
+    std::vector<std::string> problems = VerifyContainer(container);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("entry 3: payload of"), std::string::npos) << problems[0];
+    problems = VerifyContainer(CatalogueContainer(
+        row + "3\tA\tC\t$CHICAGO$\tCAB\tHW\r\n9\t\x1b]0;x\x07\tD\x7f\t$CHICAGO$\tCAB\tHW\r\n"));
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_NE(problems[0].find("row 2"), std::string::npos) << problems[0];
     EXPECT_NE(problems[1].find("row 3 (\\x1b]0;x\\x07 D\\x7f)"), std::string::npos) << problems[1];
-}
-
-TEST_F(DbToolFiles, VerifyChecksEveryIndexFieldAndCallsAMalformedContainerFaulty) {
-    std::vector<uint8_t> container = CatalogueContainer("4\tA\tB\t$CHICAGO$\tCAB\tHW\r\n");
-    uint8_t* packedLength = container.data() + kDriverBaseHeaderSize + 20 * 2 + 4;  // entry 3
-    StoreLe32(packedLength, LoadLe32(packedLength) + 1);
-    const std::vector<std::string> problems = VerifyContainer(container);
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_NE(problems[0].find("entry 3: payload of"), std::string::npos) << problems[0];
-
     Write("short", std::string(kDriverBaseMagic) + "\x01");
     std::ostringstream out, err;
     EXPECT_EQ(VerifyCommand(Path("short"), out, err), kExitProblems);
@@ -223,9 +216,8 @@ TEST_F(DbToolFiles, ExtractMemoryFollowsTheOutputNotTheClaim) {
     std::vector<StoredEntry> entries = {test::StoredEntryOf(plain, random)};
     entries[0].unpackedSize = 0x7FFFFFF0;
     const std::vector<uint8_t> container = test::ContainerOf(entries);
-    std::ofstream(Path("c"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(container.data()),
-               static_cast<std::streamsize>(container.size()));
+    std::string error;
+    ASSERT_TRUE(WriteWholeFile(Path("c"), container, error)) << error;
     rusage before{}, after{};
     ::getrusage(RUSAGE_SELF, &before);
     std::ostringstream err;

@@ -1,7 +1,7 @@
 #pragma once
 // Hand-made raw DEFLATE streams for tests that must not depend on a compressor: stored
-// blocks and fixed-Huffman blocks with literals and matches of any length and distance
-// (distance codes 30 and 31 included).
+// blocks and fixed-Huffman blocks with literals (symbols below 256), the end of block (256)
+// and matches of any length and distance (distance codes 30 and 31 included).
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -27,8 +27,6 @@ class DeflateBits {
         if (sym < 280) return PutCode(sym - 256, 7);
         PutCode(0xC0 + sym - 280, 8);
     }
-    void Literal(uint8_t byte) { FixedSymbol(byte); }
-    void EndOfBlock() { FixedSymbol(256); }
     void Match(unsigned length, unsigned distance) {
         static constexpr uint16_t kLenBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
                                                   15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
