@@ -22,7 +22,9 @@ constexpr uint8_t kKeyTable[24] = {0x4B, 0x9E, 0x2D, 0x71, 0xC3, 0x58, 0xE6, 0x0
                                    0xA4, 0x37, 0xD9, 0x62, 0x15, 0xBC, 0x80, 0x4E,
                                    0xF2, 0x6B, 0x3A, 0x97, 0x2C, 0xE1, 0x74, 0xD5};
 
-// A byte of the split of a negative sum, from the same byte of sum - 1 (see SplitSum).
+// A byte of the split of a negative sum, from the same byte of sum - 1: truncating division
+// of a negative sum gives per byte the byte of the negated magnitude negated again, that is
+// (sum - 1) + 1 without carries between the bytes.
 constexpr unsigned NegativeSplitByte(unsigned v) {
     return ((v & 0x7F) + 1) ^ (v & 0x80);
 }

@@ -11,12 +11,10 @@ class DriverBaseCipher {
   public:
     DriverBaseCipher();  // forms the substitution tables and the key
 
-    // The bytes b0 (bits 24..31) to b3 (bits 0..7) that the round function substitutes:
-    // the sum's bytes by repeated signed division by 256, truncated toward zero.
-    static uint32_t SplitSum(uint32_t sum);
-
-    // The split folded into the tables: a negative sum indexes with the bytes of sum - 1
-    // a second set of tables that applies the per-byte correction.
+    // The round function substitutes the bytes b0 (bits 24..31) to b3 (bits 0..7) of the sum
+    // split by repeated signed division by 256, truncated toward zero. The split is folded
+    // into the tables: a negative sum indexes with the bytes of sum - 1 a second set of
+    // tables that applies the per-byte correction.
     uint32_t RoundFunction(uint32_t x, uint32_t key) const {
         const uint32_t sum = x + key;
         const uint32_t negative = sum >> 31;
@@ -30,7 +28,6 @@ class DriverBaseCipher {
 
     // Subkey order of the 32 deciphering rounds: K0..K7, then K7..K0 three times.
     const std::array<uint32_t, 32>& DecipherSchedule() const { return schedule_; }
-    const std::array<uint32_t, 8>& Subkeys() const { return subkeys_; }
     // T(1,0), T(3,2), T(5,4), T(7,6).
     const std::array<std::array<uint8_t, 256>, 4>& Substitution() const { return substitution_; }
 
@@ -42,15 +39,6 @@ class DriverBaseCipher {
     std::array<uint32_t, 8> subkeys_{};
     std::array<uint32_t, 32> schedule_{};
 };
-
-inline uint32_t DriverBaseCipher::SplitSum(uint32_t sum) {
-    // Truncating division of a negative sum gives, for each byte, the byte of the negated
-    // magnitude negated again: per byte, (sum - 1) + 1 without carries between the bytes.
-    // For a non-negative sum this is the plain byte split.
-    const uint32_t negative = 0u - (sum >> 31);
-    const uint32_t t = sum + negative;
-    return ((t & 0x7F7F7F7Fu) + (negative & 0x01010101u)) ^ (t & 0x80808080u);
-}
 
 // The cipher's 64-bit blocks are two big-endian 32-bit words.
 inline uint32_t LoadBlockWord(const uint8_t* p) {
