@@ -1,7 +1,6 @@
 #pragma once
 // Small simulated system services: the process, the version query, named locks, a
 // recording message box, the shell and the system message table.
-#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -54,19 +53,12 @@ class SimNamedLocks : public platform::INamedLocks {
 
 class RecordingMessageBox : public platform::IMessageBox {
   public:
-    struct Shown {
-        std::string text;
-        uint32_t style;
-        std::string title;
-    };
-    int Show(platform::WindowHandle, const std::string& text, uint32_t style,
-             const std::string& title) override {
-        shown.push_back({text, style, title});
-        if (onShow) onShow();
+    int Show(platform::WindowHandle, const std::string& text, uint32_t,
+             const std::string&) override {
+        shown.push_back(text);
         return 1;  // IDOK
     }
-    std::vector<Shown> shown;
-    std::function<void()> onShow;  // runs while the box is "open"
+    std::vector<std::string> shown;  // the text of every box
 };
 
 class SimShell : public platform::IShell {
@@ -83,9 +75,8 @@ class SimShell : public platform::IShell {
 class SimSystemText : public platform::ISystemText {
   public:
     uint32_t LastError() override { return lastError; }
-    uint32_t SystemMessage(uint32_t, uint32_t id, uint32_t, bool isWide, uint32_t chars,
+    uint32_t SystemMessage(uint32_t, uint32_t id, uint32_t, bool, uint32_t chars,
                            std::string& text) override {
-        wide = isWide;
         auto it = messages.find(id);
         if (it == messages.end()) return 0;
         text = it->second.substr(0, chars - 1);
@@ -93,7 +84,6 @@ class SimSystemText : public platform::ISystemText {
     }
     std::string ShortDate(int, int, int) override { return {}; }  // no test reads dates
     uint32_t lastError = 0;
-    bool wide = false;
     std::map<uint32_t, std::string> messages;
 };
 

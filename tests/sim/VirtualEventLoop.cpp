@@ -38,15 +38,4 @@ void VirtualEventLoop::Advance(uint64_t ms) {
     now_ = std::max(now_, target);
 }
 
-int VirtualEventLoop::Run() {
-    quit_ = false;
-    while (!quit_ && FireNext(UINT64_MAX)) continue;
-    return quitCode_;
-}
-
-void VirtualEventLoop::Quit(int code) {
-    quit_ = true;
-    quitCode_ = code;
-}
-
 }  // namespace tarvelin::sim
