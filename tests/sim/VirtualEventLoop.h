@@ -15,8 +15,15 @@ class VirtualEventLoop : public platform::IEventLoop, public platform::IClock {
     bool StopTimer(platform::TimerId id) override { return queue_.Stop(id); }
     platform::TimerId StartOneShot(uint32_t delayMs, std::function<void()> proc) override;
     bool PumpOnce() override;
-    int Run() override { return 0; }  // tests move time with Advance instead
-    void Quit(int) override {}
+    // Moves time from one due timer to the next until Quit, or until no timer runs.
+    int Run() override {
+        for (quit_ = false; !quit_ && FireNext(UINT64_MAX);) continue;
+        return quitCode_;
+    }
+    void Quit(int code) override {
+        quit_ = true;
+        quitCode_ = code;
+    }
     uint32_t TickCount() override { return static_cast<uint32_t>(now_); }
 
     // Moves time forward by ms, firing every timer that falls due on the way. May be
@@ -36,6 +43,8 @@ class VirtualEventLoop : public platform::IEventLoop, public platform::IClock {
     platform::TimerQueue queue_;
     uint64_t now_ = 0;
     int failStarts_ = 0;
+    bool quit_ = false;
+    int quitCode_ = 0;
 };
 
 }  // namespace tarvelin::sim
