@@ -64,7 +64,6 @@ TEST_F(PCCommPortTest, OpenReadsTheConfigurationOrReportsTheSystemCode) {
     EXPECT_EQ(port->CommOpen(kCom4, 8192, 1024), 0u);
     EXPECT_EQ(errors, (std::vector<int32_t>{2, 5}));
     EXPECT_FALSE(port->PortOpen());
-    EXPECT_EQ(port->DevName(), "");
 }
 
 // Input waiting at the open arrives with the first read, and its handler closes the port

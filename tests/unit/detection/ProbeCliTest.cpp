@@ -13,13 +13,10 @@ TEST(ProbeCliTest, ReportLinesEscapeEverythingThatCouldBreakALine) {
 }
 
 TEST(ProbeCliTest, ArgumentsNeedAtLeastOnePortAndKnownOptions) {
+    // --db only goes with --identify, and needs its file.
     const std::vector<std::vector<std::string>> refused = {
-        {},
-        {"--stop-after-first"},
-        {"--verbose", "COM1"},
-        {"COM1", ""},
-        {"--db", "/tmp/x.bin", "COM5"},  // --db only goes with --identify
-        {"--identify", "--db"}};
+        {},           {"--stop-after-first"},         {"--verbose", "COM1"},
+        {"COM1", ""}, {"--db", "/tmp/x.bin", "COM5"}, {"--identify", "--db"}};
     for (const auto& args : refused) EXPECT_FALSE(ParseArgs(args)) << args.size();
     auto args = ParseArgs({"COM1", "--stop-after-first", "/dev/pts/3"});
     ASSERT_TRUE(args);
