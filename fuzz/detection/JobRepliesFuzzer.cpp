@@ -19,16 +19,6 @@ void Check(bool ok) {
     if (!ok) __builtin_trap();
 }
 
-void Drive(FuzzedDataProvider& input, sim::VirtualEventLoop& loop, sim::SimSerialLine& line) {
-    line.immediateReads = input.ConsumeBool();
-    line.readChunk = input.ConsumeIntegralInRange<size_t>(1, 1100);
-    while (input.remaining_bytes() > 0) {
-        const size_t n = input.ConsumeIntegralInRange<size_t>(0, 700);
-        line.Feed(input.ConsumeBytesAsString(n));
-        loop.Advance(input.ConsumeIntegralInRange<uint32_t>(0, 900));
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -37,6 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sim::SimSerialFactory serial;
     sim.platform.serial = &serial;
     auto& line = serial.Line("\\\\.\\COM1");
+    line.immediateReads = input.ConsumeBool();
+    line.readChunk = input.ConsumeIntegralInRange<size_t>(1, 1100);
 
     std::vector<int32_t> codes;
     {
@@ -45,7 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             job->TaskInfoFound.Connect([&](int32_t code, const std::string&, const std::string&,
                                            bool&) { codes.push_back(code); });
         job->TaskFound({"COM1", "COM2"});
-        Drive(input, sim.loop, line);
+        while (input.remaining_bytes() > 0) {
+            const size_t n = input.ConsumeIntegralInRange<size_t>(0, 700);
+            line.Feed(input.ConsumeBytesAsString(n));
+            sim.loop.Advance(input.ConsumeIntegralInRange<uint32_t>(0, 900));
+        }
         sim.loop.Advance(30000);  // nine silent commands cannot take longer
     }
     Check(!codes.empty() && codes.back() == kJobFinished);

@@ -1,27 +1,11 @@
 #include "PhoneSimProcess.h"
 
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace tarvelin::test {
-namespace {
-
-constexpr int kStartTimeoutMs = 10000;
-
-// Reads up to the first line break from a pipe, waiting at most kStartTimeoutMs in all.
-std::string ReadFirstLine(int fd) {
-    std::string line;
-    char c = 0;
-    pollfd p{fd, POLLIN, 0};
-    while (poll(&p, 1, kStartTimeoutMs) > 0 && read(fd, &c, 1) == 1 && c != '\n') line += c;
-    return line;
-}
-
-}  // namespace
-
 PhoneSimProcess::PhoneSimProcess(const std::vector<std::string>& options) {
     int out[2];
     if (pipe(out) != 0) return;
@@ -38,7 +22,9 @@ PhoneSimProcess::PhoneSimProcess(const std::vector<std::string>& options) {
     if (posix_spawn(&pid_, PHONE_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
-    if (pid_ > 0) path_ = ReadFirstLine(out[0]);
+    // The first line, up to the simulator's exit if it fails to start.
+    char c = 0;
+    while (pid_ > 0 && read(out[0], &c, 1) == 1 && c != '\n') path_ += c;
     close(out[0]);
 }
 

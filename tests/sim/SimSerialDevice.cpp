@@ -23,14 +23,8 @@ class SimSerialDevice : public platform::ISerialDevice {
         return !line_->failClose;
     }
     bool SetupComm(uint32_t, uint32_t) override { return true; }
-    bool GetCommTimeouts(platform::CommTimeouts& t) override {
-        t = line_->timeouts;
-        return true;
-    }
-    bool SetCommTimeouts(const platform::CommTimeouts& t) override {
-        line_->timeouts = t;
-        return true;
-    }
+    bool GetCommTimeouts(platform::CommTimeouts&) override { return true; }
+    bool SetCommTimeouts(const platform::CommTimeouts&) override { return true; }
     bool GetCommState(platform::Dcb& dcb) override {
         dcb = line_->state;
         return true;
@@ -45,13 +39,12 @@ class SimSerialDevice : public platform::ISerialDevice {
         return true;
     }
     bool GetCommModemStatus(uint32_t& status) override {
-        status = line_->modemStatus;
+        status = 0;
         return !line_->failModemStatus;
     }
 
     SerialIo StartRead(std::span<uint8_t> into) override {
-        if (line_->vanished) return SerialIo::Fail(platform::kSerialErrGenFailure);
-        if (line_->failReadError) return SerialIo::Fail(line_->failReadError);
+        if (line_->failIo) return SerialIo::Fail(line_->failIo);
         if (line_->immediateReads && !line_->toHost.empty()) return SerialIo::Done(Take(into));
         readPending_ = line_->pendingRead = true;
         return SerialIo::Pending();
@@ -62,8 +55,7 @@ class SimSerialDevice : public platform::ISerialDevice {
         return SerialIo::Done(line_->vanished ? 0 : Take(into));
     }
     SerialIo StartWrite(std::span<const uint8_t> bytes) override {
-        if (line_->vanished) return SerialIo::Fail(platform::kSerialErrGenFailure);
-        if (line_->failWriteError) return SerialIo::Fail(line_->failWriteError);
+        if (line_->failIo) return SerialIo::Fail(line_->failIo);
         std::string data(bytes.begin(), bytes.end());
         line_->writes.push_back(data);
         if (!line_->writesPend) {
@@ -82,7 +74,7 @@ class SimSerialDevice : public platform::ISerialDevice {
         return SerialIo::Done(static_cast<uint32_t>(data.size()));
     }
     SerialIo StartEventWatch() override {
-        if (line_->failEventWatch) return SerialIo::Fail(platform::kSerialErrGenFailure);
+        if (line_->failIo) return SerialIo::Fail(line_->failIo);
         watchPending_ = true;
         return SerialIo::Pending();
     }

@@ -23,14 +23,10 @@ struct SimSerialLine {
     bool immediateReads = false;  // a read finds waiting bytes at once instead of pending
     bool writesPend = false;      // writes stay under way until CompleteWrite
     size_t readChunk = 1 << 20;   // most bytes one read hands over
-    uint32_t failReadError = 0;   // reads fail to start with this error
-    uint32_t failWriteError = 0;  // writes fail to start with this error
-    bool failEventWatch = false;
+    uint32_t failIo = 0;          // reads, writes and event watches fail to start with this
     bool failModemStatus = false;
     bool failClose = false;
-    uint32_t modemStatus = 0;
     platform::Dcb state;  // the driver's configuration, as GetCommState reports it
-    platform::CommTimeouts timeouts;
 
     // Fills `replies` with a phone's answers in V.250 verbose form.
     void AnswerAsPhone(const std::string& imei);
@@ -38,7 +34,10 @@ struct SimSerialLine {
     void RaiseLineErrors(uint32_t errors) { lineErrors |= errors; }
     void CompleteWrite() { writeDone = true; }
     // The device goes away: every later operation fails, pending ones complete empty.
-    void Vanish() { vanished = true; }
+    void Vanish() {
+        vanished = true;
+        failIo = platform::kSerialErrGenFailure;
+    }
 
     // --- Observed --------------------------------------------------------------------------
     std::vector<std::string> writes;    // each write's bytes, in order
