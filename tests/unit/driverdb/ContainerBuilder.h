@@ -1,5 +1,6 @@
 #pragma once
 // Containers for tests, built without a compressor: every entry a stored-block stream.
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,10 +13,10 @@ namespace tarvelin::test {
 // One final stored block (LEN, NLEN, the bytes); `wrongNlen` breaks NLEN's last bit.
 inline std::vector<uint8_t> StoredStream(const std::vector<uint8_t>& data, bool wrongNlen = false) {
     const auto len = static_cast<uint16_t>(data.size());
-    std::vector<uint8_t> s = {1, 0, 0, 0, 0};
+    std::vector<uint8_t> s(5 + data.size(), 1);
     StoreLe16(&s[1], len);
     StoreLe16(&s[3], static_cast<uint16_t>(~len ^ (wrongNlen ? 1 : 0)));
-    s.insert(s.end(), data.begin(), data.end());
+    std::copy(data.begin(), data.end(), s.begin() + 5);
     return s;
 }
 
