@@ -138,6 +138,7 @@ TEST_F(CatalogTest, VendorsUpperCasedOnceModelsAsStoredOnce) {
     EXPECT_EQ(Driver("КИРОВ", "К1", "CAB"), "inf8");
 }
 
+// Rows keep their order (blank lines skipped) and drop spaces from the maker.
 TEST_F(CatalogTest, TacCodesIndexTheirFirstEightDigitsPerRow) {
     std::string names, rows;
     ASSERT_TRUE(FindModelsByTac("351234567890", names, rows));
@@ -147,18 +148,13 @@ TEST_F(CatalogTest, TacCodesIndexTheirFirstEightDigitsPerRow) {
     EXPECT_EQ(rows, "1");
     EXPECT_FALSE(FindModelsByTac("35000000", names, rows));  // its line had five fields
     EXPECT_FALSE(FindModelsByTac("12x", names, rows));
-}
-
-TEST_F(CatalogTest, TacRowsDropSpacesFromTheMaker) {
-    ASSERT_TRUE(EnsureDriverCatalog());
     std::string maker, model, dial;
     ASSERT_TRUE(GetTacRow(2, maker, model, dial));
     EXPECT_EQ(maker, "Acme");
     EXPECT_EQ(model, "A2");
     EXPECT_EQ(dial, "*99***1#");
     EXPECT_TRUE(GetTacRow(3, maker, model, dial));
-    EXPECT_FALSE(GetTacRow(4, maker, model, dial));
-    EXPECT_FALSE(GetTacRow(0, maker, model, dial));
+    EXPECT_FALSE(GetTacRow(4, maker, model, dial) || GetTacRow(0, maker, model, dial));
 }
 
 TEST_F(CatalogTest, FailedLoadStaysFailedUntilReset) {

@@ -146,16 +146,17 @@ TEST(ExtractTest, WrongNlenFailsTheEntryEmptyEntryInflatesToNothing) {
 
 // An entry far more compressed than most still extracts whole at its exact size.
 TEST(ExtractTest, HighlyCompressedEntryExtractsAtItsExactSize) {
-    test::DeflateBits bits;
-    bits.FixedHeader(true);
-    bits.FixedSymbol('z');
-    constexpr size_t kMatches = 4000;
-    for (size_t i = 0; i < kMatches; ++i) bits.Match(258, 1);
-    bits.FixedSymbol(256);
-    const size_t size = 1 + 258 * kMatches;
+    // A fixed block: 'z', then 4001 matches (258, 1) of 13 bits each, repeating every 13 bytes,
+    // then the end of block.
+    const std::vector<uint8_t> period = {0x05, 0xA3, 0x60, 0x14, 0x8C, 0x82, 0x51,
+                                         0x30, 0x0A, 0x46, 0xC1, 0x28, 0x18};
+    std::vector<uint8_t> stream = {0xAB, 0x1A};
+    for (int i = 0; i < 500; ++i) stream.insert(stream.end(), period.begin(), period.end());
+    stream.insert(stream.end(), {0x05, 0x00});
+    const size_t size = 1 + 258 * 4001;
     std::mt19937_64 random(4);
     const std::vector<uint8_t> c =
-        ContainerOf({StoreEntry(bits.Bytes(), static_cast<uint32_t>(size), 0, random)});
+        ContainerOf({StoreEntry(stream, static_cast<uint32_t>(size), 0, random)});
     std::vector<uint8_t> data;
     ASSERT_TRUE(ExtractEntry(c, 1, data));
     EXPECT_EQ(data, std::vector<uint8_t>(size, 'z'));

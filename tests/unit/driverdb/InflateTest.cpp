@@ -6,13 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "DeflateBits.h"
 #include "driverdb/Inflate.h"
 
 namespace tarvelin {
 namespace {
-
-using test::DeflateBits;
 
 struct Outcome {
     int32_t result;
@@ -27,29 +24,16 @@ Outcome Decode(const std::vector<uint8_t>& stream, size_t capacity) {
     return {result, std::string(out.begin(), out.begin() + static_cast<ptrdiff_t>(produced))};
 }
 
-std::vector<uint8_t> Bytes(const std::string& s) {
-    return {s.begin(), s.end()};
-}
-
-// A final fixed-Huffman block: the literals, the (length, distance) matches, then `last`.
-std::vector<uint8_t> Fixed(const std::string& literals,
-                           std::vector<std::pair<unsigned, unsigned>> matches,
-                           unsigned last = 256) {
-    DeflateBits bits;
-    bits.FixedHeader(true);
-    for (char c : literals) bits.FixedSymbol(static_cast<uint8_t>(c));
-    for (const auto& [length, distance] : matches) bits.Match(length, distance);
-    bits.FixedSymbol(last);
-    if (last != 256) bits.Put(0, 16);  // input enough for the symbol not to fail for lack of it
-    return bits.Bytes();
-}
-
-std::vector<uint8_t> WrongNlenThenRight() {
-    DeflateBits bits;
-    bits.Stored(Bytes("ab"), false, true);
-    bits.Stored(Bytes("cd"), true);
-    return bits.Bytes();
-}
+// Fixed-Huffman blocks: "a" then a match of 258 back 1 (or 3 back 2), or then symbol 286 or
+// 287; "hello world". Stored blocks: "ab" with a wrong NLEN then "cd"; "abcdef".
+const std::vector<uint8_t> kFill = {0x4B, 0x1C, 0x05, 0x00}, kTooFar = {0x4B, 0x04, 0x42, 0x00},
+                           k286 = {0x4B, 0x1C, 0x03, 0x00, 0x00},
+                           k287 = {0x4B, 0x1C, 0x07, 0x00, 0x00},
+                           kHello = {0xCB, 0x48, 0xCD, 0xC9, 0xC9, 0x57, 0x28,
+                                     0xCF, 0x2F, 0xCA, 0x49, 0x01, 0x00},
+                           kWrongNlen = {0, 2, 0, 0xFC, 0xFF, 'a', 'b',
+                                         1, 2, 0, 0xFD, 0xFF, 'c', 'd'},
+                           kStored = {1, 6, 0, 0xF9, 0xFF, 'a', 'b', 'c', 'd', 'e', 'f'};
 
 TEST(InflateTest, HandMadeStreams) {
     const std::string a259(259, 'a');
@@ -60,12 +44,12 @@ TEST(InflateTest, HandMadeStreams) {
         int32_t result;
         std::string text;  // checked when the result is not an error
     } cases[] = {
-        {"fills the buffer exactly", Fixed("a", {{258, 1}}), 259, kInflateOk, a259},
-        {"one byte too many", Fixed("a", {{258, 1}}), 258, kInflateDataError, ""},
-        {"distance before the start", Fixed("a", {{3, 2}}), 64, kInflateDataError, ""},
-        {"symbol 286", Fixed("a", {}, 286), 64, kInflateDataError, ""},
-        {"symbol 287", Fixed("a", {}, 287), 64, kInflateDataError, ""},
-        {"wrong NLEN copied but reported", WrongNlenThenRight(), 10, kInflateStoredLength, "abcd"},
+        {"fills the buffer exactly", kFill, 259, kInflateOk, a259},
+        {"one byte too many", kFill, 258, kInflateDataError, ""},
+        {"distance before the start", kTooFar, 64, kInflateDataError, ""},
+        {"symbol 286", k286, 64, kInflateDataError, ""},
+        {"symbol 287", k287, 64, kInflateDataError, ""},
+        {"wrong NLEN copied but reported", kWrongNlen, 10, kInflateStoredLength, "abcd"},
         {"empty input", {}, 8, kInflateDataError, ""},
     };
     for (const auto& c : cases) {
@@ -78,7 +62,7 @@ TEST(InflateTest, HandMadeStreams) {
 }
 
 TEST(InflateTest, TruncatedStreamsFail) {
-    for (const auto& full : {Fixed("hello world", {}), test::StoredStream(Bytes("abcdef"))}) {
+    for (const auto& full : {kHello, kStored}) {
         ASSERT_EQ(Decode(full, 64).result, kInflateOk);
         for (size_t cut = 0; cut < full.size(); ++cut) {
             const std::vector<uint8_t> part(full.begin(),
@@ -92,14 +76,11 @@ TEST(InflateTest, TruncatedStreamsFail) {
 TEST(InflateTest, DistanceCodesThirtyAndThirtyOneReachFurtherBack) {
     std::vector<uint8_t> head(65535);
     for (size_t i = 0; i < head.size(); ++i) head[i] = static_cast<uint8_t>(i * 7 + i / 251);
-    DeflateBits bits;
-    bits.Stored(head, false);
-    bits.FixedHeader(true);
-    bits.FixedSymbol(0xEE);
-    bits.Match(3, 32769);
-    bits.Match(4, 65536);
-    bits.FixedSymbol(256);
-    const Outcome r = Decode(bits.Bytes(), 65536 + 7);
+    // A stored block of 65535 bytes, then a fixed block: 0xEE, (3, 32769), (4, 65536), end.
+    std::vector<uint8_t> stream = {0, 0xFF, 0xFF, 0, 0};
+    stream.insert(stream.end(), head.begin(), head.end());
+    stream.insert(stream.end(), {0x7B, 0x07, 0x7C, 0x00, 0x00, 0xE8, 0xFF, 0xFF, 0x00});
+    const Outcome r = Decode(stream, 65536 + 7);
     ASSERT_EQ(r.result, kInflateOk);
     std::string expect(head.begin(), head.end());
     expect += '\xEE';

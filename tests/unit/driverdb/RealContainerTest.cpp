@@ -1,14 +1,11 @@
 // The container the build made from resources/driverdb: every entry comes back exactly as
-// the manifest's source prepared it, and the catalogue loads from it.
+// the manifest's source prepared it.
 #include <gtest/gtest.h>
 
 #include "DbToolCommands.h"
 #include "FileAccess.h"
 #include "Manifest.h"
 #include "driverdb/DriverBaseFormat.h"
-#include "driverdb/modAppDriverBase.h"
-#include "platform/posix/FileResourceSource.h"
-#include "sim/SimPlatform.h"
 
 namespace tarvelin {
 namespace {
@@ -40,19 +37,6 @@ TEST(RealContainerTest, EveryEntryRoundTrips) {
         EXPECT_EQ(data, expect) << entries[i].path;
     }
     EXPECT_TRUE(dbtool::VerifyContainer(container).empty());
-}
-
-TEST(RealContainerTest, CatalogueLoadsFromTheBuiltContainer) {
-    sim::SimPlatform sim;
-    platform::FileResourceSource source("DB", 101, TARVELIN_TEST_CONTAINER);
-    sim.platform.resources = &source;
-    ResetDriverCatalog();
-    std::vector<std::string> vendors, models;
-    ASSERT_TRUE(GetVendorList(vendors));
-    ASSERT_TRUE(GetModelList(vendors.front(), models));
-    std::vector<ConnectionKind> kinds;
-    EXPECT_TRUE(GetConnectionTypeList(vendors.front(), models.front(), kinds));
-    ResetDriverCatalog();
 }
 
 }  // namespace
