@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/AnsiText.h"
 #include "core/modTypes.h"
 #include "driverdb/DriverCatalogText.h"
+#include "platform/AnsiText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tarvelin;

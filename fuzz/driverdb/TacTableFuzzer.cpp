@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/AnsiText.h"
 #include "driverdb/DriverCatalogText.h"
+#include "platform/AnsiText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tarvelin;

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "platform/AnsiText.h"
 #include "driverdb/DriverBaseCipher.h"
+#include "platform/AnsiText.h"
 #include "platform/LittleEndian.h"
 
 namespace tarvelin {

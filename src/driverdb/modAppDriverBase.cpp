@@ -4,9 +4,9 @@
 #include <optional>
 #include <unordered_set>
 
-#include "platform/AnsiText.h"
 #include "core/AppState.h"
 #include "core/modSystemWinVer.h"
+#include "platform/AnsiText.h"
 #include "platform/ResourceSource.h"
 
 namespace tarvelin {

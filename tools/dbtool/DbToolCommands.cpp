@@ -6,11 +6,11 @@
 
 #include "FileAccess.h"
 #include "Manifest.h"
-#include "platform/AnsiText.h"
 #include "driverdb/DriverBaseDeflate.h"
 #include "driverdb/DriverBaseFormat.h"
 #include "driverdb/DriverCatalogText.h"
 #include "driverdb/PCExtract.h"
+#include "platform/AnsiText.h"
 
 namespace tarvelin::dbtool {
 namespace {
