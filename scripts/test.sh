@@ -28,20 +28,33 @@ configure native
 cmake --build --preset native -j "$jobs"
 ctest --preset native
 
+# Runs one Windows preset's tests under a Wine server of their own: started fresh (with the
+# prefix created up front) and kept for the run, so each test program starts in a blink, then
+# ended, so that nothing of one run's server and helpers reaches the next.
+wine_tests() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w || true
+  scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
+  wineserver -p &
+  local status=0
+  ctest --preset "$1" || status=$?
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w || true
+  return "$status"
+}
+
 step "Windows x86_64 build and tests under Wine"
 configure win64
 cmake --build --preset win64 -j "$jobs"
 # shellcheck source=/dev/null
 . scripts/xvfb-session.sh
-scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true  # creates the prefix once, up front
-wineserver -p &  # one server for the whole run: each test program then starts in a blink
-ctest --preset win64
+wine_tests win64
 
 step "Windows i686 build and tests under 32-bit Wine"
 configure win32
 cmake --build --preset win32 -j "$jobs"
 if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
-  ctest --preset win32
+  wine_tests win32
 else
   cat >&2 <<'BANNER'
 
@@ -50,10 +63,8 @@ else
 ##  scripts/install-deps.sh could not install it; see its messages above.               ##
 ##########################################################################################
 BANNER
-  wineserver -k || true
   step "NOT all tests ran: native and x86_64 tests passed, the i686 tests did not run"
   exit 3
 fi
-wineserver -k || true
 
 step "all tests passed"
