@@ -30,12 +30,10 @@ void DeferredStartProc(platform::TimerId id) {
 bool RunLater(std::shared_ptr<Runnable> runnable) {
     if (!runnable) return false;
     auto& queue = AppState().deferredQueue;
-    if (queue) {  // a pass is due or running: it takes this object too
-        queue->push_back(std::move(runnable));
-        return true;
+    if (!queue) {  // no pass is due or running: one is started for this object
+        if (AppState().platform->loop->StartTimer(1, DeferredStartProc) == 0) return false;
+        queue.emplace();
     }
-    if (AppState().platform->loop->StartTimer(1, DeferredStartProc) == 0) return false;
-    queue.emplace();
     queue->push_back(std::move(runnable));
     return true;
 }

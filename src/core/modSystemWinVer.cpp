@@ -9,6 +9,10 @@ namespace {
 constexpr uint32_t kExtendedSize = 156;  // OSVERSIONINFOEXA
 constexpr uint32_t kBasicSize = 148;     // OSVERSIONINFOA
 
+platform::IOsVersion* OsVersion() {
+    return AppState().platform ? AppState().platform->osVersion : nullptr;
+}
+
 WindowsVersionRecord& Record() {
     static WindowsVersionRecord record;
     return record;
@@ -31,7 +35,7 @@ void SetFamilyFlags(WindowsVersionRecord& r) {
 void Fill(WindowsVersionRecord& r) {
     r = WindowsVersionRecord{};
     platform::OsVersionInfo info;
-    platform::IOsVersion* os = AppState().platform ? AppState().platform->osVersion : nullptr;
+    platform::IOsVersion* os = OsVersion();
     if (os && (os->Query(kExtendedSize, info) || os->Query(kBasicSize, info))) {
         r.major = info.major;
         r.minor = info.minor;
@@ -82,7 +86,7 @@ int32_t GetPlatformId() {
 bool IsClassicLook() {
     const WindowsVersionRecord& r = WindowsVersionFlags();
     const bool xpOrLater = r.platformId == 2 && (r.major > 5 || (r.major == 5 && r.minor >= 1));
-    platform::IOsVersion* os = AppState().platform ? AppState().platform->osVersion : nullptr;
+    platform::IOsVersion* os = OsVersion();
     return !(xpOrLater && os && os->ThemesActive());
 }
 

@@ -305,11 +305,9 @@ bool PCCommPort::CommClose() {
         RaiseCommError("CommClose", kCommErrClose, "Unable to close communications device");
         return false;
     }
-    closing_ = true;
     closingHandle_ = handle;
     OnClose.Raise();
-    closing_ = false;
-    closingHandle_ = 0;
+    closingHandle_.reset();
     if (!device_) devName_.clear();  // unless a handler opened it again
     return true;
 }

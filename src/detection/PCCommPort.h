@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/Event.h"
@@ -41,9 +42,9 @@ class PCCommPort : public std::enable_shared_from_this<PCCommPort> {
     // --- Properties -------------------------------------------------------------------
     // While OnClose runs the port still counts as open under its old handle: the device is
     // closed, and the handle and name are given up when the handlers have returned.
-    uintptr_t DevHandle() const { return device_ ? device_->Handle() : closingHandle_; }
+    uintptr_t DevHandle() const { return device_ ? device_->Handle() : closingHandle_.value_or(0); }
     const std::string& DevName() const { return devName_; }
-    bool PortOpen() const { return device_ != nullptr || closing_; }
+    bool PortOpen() const { return device_ != nullptr || closingHandle_.has_value(); }
 
     bool PropFlag(int32_t index);
     void SetPropFlag(int32_t index, bool value);
@@ -121,8 +122,8 @@ class PCCommPort : public std::enable_shared_from_this<PCCommPort> {
     uint32_t* TimeoutField(int32_t index);
 
     std::unique_ptr<platform::ISerialDevice> device_;
-    bool closing_ = false;  // OnClose is being raised for a device already closed
-    uintptr_t closingHandle_ = 0;
+    // The old handle while OnClose is raised for a device already closed.
+    std::optional<uintptr_t> closingHandle_;
     std::string devName_;
     platform::Dcb dcb_;
     platform::CommTimeouts timeouts_;

@@ -6,6 +6,7 @@
 
 #include "FileAccess.h"
 #include "Manifest.h"
+#include "RegularFile.h"
 #include "driverdb/DriverBaseDeflate.h"
 #include "driverdb/DriverBaseFormat.h"
 #include "driverdb/DriverCatalogText.h"
@@ -45,7 +46,7 @@ std::string Printable(std::string_view text) {
 int LoadContainer(const std::string& file, std::vector<uint8_t>& bytes, DriverBaseHeader& header,
                   std::vector<DriverBaseIndexRecord>& records, std::ostream& err) {
     std::string why;
-    if (!ReadWholeFile(file, bytes, why)) {
+    if (!tools::ReadWholeFile(file, bytes, why)) {
         err << file << ": " << why << "\n";
         return kExitInput;
     }
@@ -162,7 +163,7 @@ int BuildCommand(const std::string& manifest, const std::string& out, const Buil
     std::vector<uint8_t> content;
     std::vector<ManifestEntry> entries;
     std::string error;
-    if (!ReadWholeFile(manifest, content, error) ||
+    if (!tools::ReadWholeFile(manifest, content, error) ||
         !ParseManifest(
             std::string_view(reinterpret_cast<const char*>(content.data()), content.size()),
             entries, error)) {

@@ -1,12 +1,11 @@
 #include "FileAccess.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace tarvelin::dbtool {
@@ -79,46 +78,6 @@ std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    // Non-blocking, so that opening a FIFO cannot wait for a writer before the check.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat info {};
-    if (!file.valid() || ::fstat(file.get(), &info) != 0) {
-        error = SystemError(errno);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = "not a regular file";
-        return false;
-    }
-    if (static_cast<uint64_t>(info.st_size) > kMaxInputBytes) {
-        error = "larger than " + std::to_string(kMaxInputBytes) + " bytes";
-        return false;
-    }
-    // The file may change while it is read: the read stops one byte past the limit.
-    std::vector<uint8_t> content(static_cast<size_t>(info.st_size) + 1);
-    size_t done = 0;
-    for (;;) {
-        if (done == content.size())
-            content.resize(std::min<uint64_t>(2 * done, kMaxInputBytes + 1));
-        const ssize_t n = ::read(file.get(), content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            error = "read error: " + SystemError(errno);
-            return false;
-        }
-        if (n == 0) break;
-        done += static_cast<size_t>(n);
-        if (done > kMaxInputBytes) {
-            error = "larger than " + std::to_string(kMaxInputBytes) + " bytes";
-            return false;
-        }
-    }
-    content.resize(done);
-    bytes = std::move(content);
-    return true;
 }
 
 bool WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes, std::string& error) {

@@ -1,20 +1,12 @@
 #pragma once
-// The dbtool's file access: every input a regular file of bounded size, every output written
-// whole under a unique temporary name and renamed into place.
+// The dbtool's output files: written whole under a unique temporary name and renamed into
+// place. Inputs are read with the tools' ReadWholeFile (RegularFile.h).
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace tarvelin::dbtool {
-
-// The largest file the tool reads: far above any container or driver file, far below what
-// would strain memory.
-inline constexpr uint64_t kMaxInputBytes = 64u << 20;
-
-// False with a reason ("no such file", "not a regular file", "larger than ...") unless
-// `path` is a regular file of at most kMaxInputBytes.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
 
 // The folder part of a path ("." when it has none).
 std::string FolderOf(const std::string& path);

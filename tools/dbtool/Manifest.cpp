@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "FileAccess.h"
+#include "RegularFile.h"
 #include "driverdb/DriverBaseWriter.h"
 #include "driverdb/DriverCatalogText.h"
 
@@ -52,7 +52,7 @@ bool LoadManifestEntry(const std::string& folder, const ManifestEntry& entry,
                        std::vector<uint8_t>& bytes, std::string& error) {
     std::vector<uint8_t> raw;
     std::string why;
-    if (!ReadWholeFile(folder + "/" + entry.path, raw, why)) {
+    if (!tools::ReadWholeFile(folder + "/" + entry.path, raw, why)) {
         error = LinePrefix(entry.line) + entry.path + ": " + why;
         return false;
     }

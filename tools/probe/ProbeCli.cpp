@@ -1,16 +1,5 @@
 #include "ProbeCli.h"
 
-#include <sys/stat.h>
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
-
 namespace tarvelin::probe {
 
 std::optional<ProbeArgs> ParseArgs(const std::vector<std::string>& args) {
@@ -77,49 +66,6 @@ std::string FormatReportLine(int32_t code, std::string_view port, std::string_vi
 
 std::string FormatIdentifyLine(std::string_view port, std::string_view names) {
     return "ID\t" + Escape(port) + '\t' + (names.empty() ? std::string("-") : Escape(names));
-}
-
-namespace {
-
-using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
-// Opens for reading without waiting: a FIFO named as the database must not hang the probe.
-File OpenForReading(const std::string& path) {
-#ifdef _WIN32
-    return File(std::fopen(path.c_str(), "rb"), &std::fclose);
-#else
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return File(nullptr, &std::fclose);
-    File file(::fdopen(fd, "rb"), &std::fclose);
-    if (!file) ::close(fd);
-    return file;
-#endif
-}
-
-}  // namespace
-
-bool ReadDatabaseFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    File file = OpenForReading(path);
-    if (!file) {
-        error = std::strerror(errno);
-        return false;
-    }
-    struct stat info {};
-    if (fstat(fileno(file.get()), &info) != 0 || (info.st_mode & S_IFMT) != S_IFREG) {
-        error = "not a regular file";
-        return false;
-    }
-    if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > kMaxDatabaseBytes) {
-        error = "larger than " + std::to_string(kMaxDatabaseBytes) + " bytes";
-        return false;
-    }
-    std::vector<uint8_t> content(static_cast<size_t>(info.st_size));
-    if (std::fread(content.data(), 1, content.size(), file.get()) != content.size()) {
-        error = "read error";
-        return false;
-    }
-    bytes = std::move(content);
-    return true;
 }
 
 bool StopAfterFirst::Cancel(int32_t code) {

@@ -28,12 +28,6 @@ std::string FormatReportLine(int32_t code, std::string_view port, std::string_vi
 // ID<TAB>PORT<TAB>names, or "-" for names when the catalogue knows no phone by the code.
 std::string FormatIdentifyLine(std::string_view port, std::string_view names);
 
-// The largest --db file the probe reads.
-inline constexpr uint64_t kMaxDatabaseBytes = 64u << 20;
-// Reads the --db file: false with a reason unless it is a regular file of at most
-// kMaxDatabaseBytes.
-bool ReadDatabaseFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
-
 // Decides Cancel for --stop-after-first: true at the first code 5 that follows a code 7.
 class StopAfterFirst {
   public:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ProbeCli.h"
+#include "RegularFile.h"
 #include "core/AppState.h"
 #include "detection/PCJob.h"
 #include "driverdb/TypeAllocationCode.h"
@@ -55,7 +56,7 @@ std::unique_ptr<IResourceSource> FromBytes(std::vector<uint8_t> bytes) {
 std::unique_ptr<IResourceSource> DriverBaseSource(const std::string& path, std::string& error) {
     if (!path.empty()) {
         std::vector<uint8_t> bytes;
-        if (!tarvelin::probe::ReadDatabaseFile(path, bytes, error)) {
+        if (!tarvelin::tools::ReadWholeFile(path, bytes, error)) {
             error = path + ": " + error;
             return nullptr;
         }

@@ -16,6 +16,7 @@
 #include "DbToolCommands.h"
 #include "FileAccess.h"
 #include "Manifest.h"
+#include "RegularFile.h"
 #include "platform/AnsiText.h"
 #include "platform/LittleEndian.h"
 #include "sim/ScratchFolder.h"
@@ -87,7 +88,7 @@ TEST_F(DbToolFiles, MissingFileAndUnstorableTextNameTheLine) {
 TEST_F(DbToolFiles, InputsAreBoundedRegularFiles) {
     ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
     std::ofstream(Path("huge")).close();
-    fs::resize_file(Path("huge"), kMaxInputBytes + 1);  // sparse: costs no disk
+    fs::resize_file(Path("huge"), tools::kMaxInputBytes + 1);  // sparse: costs no disk
     const struct {
         std::string path;
         std::string error;
@@ -99,7 +100,7 @@ TEST_F(DbToolFiles, InputsAreBoundedRegularFiles) {
     for (const auto& c : cases) {
         std::vector<uint8_t> bytes;
         std::string error;
-        EXPECT_FALSE(ReadWholeFile(c.path, bytes, error)) << c.path;
+        EXPECT_FALSE(tools::ReadWholeFile(c.path, bytes, error)) << c.path;
         EXPECT_EQ(error, c.error) << c.path;
     }
     std::ostringstream out, err;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "DbToolCommands.h"
-#include "FileAccess.h"
 #include "Manifest.h"
+#include "RegularFile.h"
 #include "driverdb/DriverBaseFormat.h"
 
 namespace tarvelin {
@@ -13,7 +13,7 @@ namespace {
 std::vector<uint8_t> ReadOrFail(const std::string& path) {
     std::vector<uint8_t> bytes;
     std::string error;
-    EXPECT_TRUE(dbtool::ReadWholeFile(path, bytes, error)) << path << ": " << error;
+    EXPECT_TRUE(tools::ReadWholeFile(path, bytes, error)) << path << ": " << error;
     return bytes;
 }
 
