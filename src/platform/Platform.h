@@ -16,6 +16,8 @@ class ISystemText;
 class IFileSystem;
 class ISerialDeviceFactory;
 class IResourceSource;
+class IDeviceSetup;
+class IBluetooth;
 
 struct Platform {
     IEventLoop* loop = nullptr;
@@ -30,6 +32,8 @@ struct Platform {
     IFileSystem* files = nullptr;
     ISerialDeviceFactory* serial = nullptr;
     IResourceSource* resources = nullptr;  // the program's own resources (driver database)
+    IDeviceSetup* devices = nullptr;       // device installation
+    IBluetooth* bluetooth = nullptr;
 };
 
 }  // namespace tarvelin::platform

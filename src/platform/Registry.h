@@ -11,7 +11,10 @@ namespace tarvelin::platform {
 enum class RegRoot : uint8_t { CurrentUser, LocalMachine };
 
 inline constexpr uint32_t kRegSz = 1;
+inline constexpr uint32_t kRegExpandSz = 2;
+inline constexpr uint32_t kRegBinary = 3;
 inline constexpr uint32_t kRegDword = 4;
+inline constexpr uint32_t kRegMultiSz = 7;
 inline constexpr long kErrorSuccess = 0;
 inline constexpr long kErrorFileNotFound = 2;
 inline constexpr long kErrorMoreData = 234;
