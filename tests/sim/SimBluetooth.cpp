@@ -9,33 +9,16 @@ using platform::BluetoothDeviceInfo;
 using platform::Guid;
 
 constexpr uint32_t kErrorInvalidParameter = 87;
-constexpr uint32_t kErrorMoreData = 234;
 constexpr uint32_t kErrorNoMoreItems = 259;
-constexpr uint32_t kErrorServiceDoesNotExist = 1060;
-constexpr uint32_t kEInvalidArg = 0x80070057;
 
 // An open handle or search: counted while it lives.
-class Counted {
-  public:
-    explicit Counted(int& count) : count_(count) { ++count_; }
-    ~Counted() { --count_; }
-    Counted(const Counted&) = delete;
-    Counted& operator=(const Counted&) = delete;
-
-  private:
-    int& count_;
+struct Counted {
+    explicit Counted(int& open) : count(++open) {}
+    ~Counted() { --count; }
+    int& count;
 };
 
-bool Matches(const platform::BluetoothDeviceSearch& search, const SimBluetoothDevice& device) {
-    const bool unknown = !device.authenticated && !device.remembered;
-    return (search.authenticated && device.authenticated) ||
-           (search.remembered && device.remembered) || (search.connected && device.connected) ||
-           (search.unknown && search.issueInquiry && unknown);
-}
-
-}  // namespace
-
-class SimBluetooth::Radio : public platform::IBluetoothRadio {
+class Radio : public platform::IBluetoothRadio {
   public:
     Radio(size_t index, int& open) : index_(index), open_(open) {}
     uintptr_t Handle() const override { return index_ + 1; }
@@ -45,65 +28,63 @@ class SimBluetooth::Radio : public platform::IBluetoothRadio {
     Counted open_;
 };
 
-class SimBluetooth::RadioFind : public platform::IBluetoothRadioFind {
+}  // namespace
+
+// A radio or device search over what was found when it started.
+template <class Base, class Item, class Out>
+class SimBluetooth::Search : public Base {
   public:
-    explicit RadioFind(SimBluetooth& stack) : stack_(stack), open_(stack.openSearches_) {}
-    bool Next(std::unique_ptr<platform::IBluetoothRadio>& radio) override {
-        stack_.lastError_ = next_ < stack_.radios.size() ? 0 : kErrorNoMoreItems;
-        if (stack_.lastError_) return false;
-        radio = std::make_unique<Radio>(next_++, stack_.openRadios_);
-        return true;
+    Search(SimBluetooth& stack, std::vector<Item> items)
+        : stack_(stack), items_(std::move(items)), open_(stack.openSearches_) {}
+    bool Next(Out& out) override {
+        stack_.lastError_ = next_ < items_.size() ? 0 : kErrorNoMoreItems;
+        if (stack_.lastError_ == 0) Hand(items_[next_++], out);
+        return stack_.lastError_ == 0;
     }
 
   private:
-    SimBluetooth& stack_;
-    size_t next_ = 0;
-    Counted open_;
-};
-
-class SimBluetooth::DeviceFind : public platform::IBluetoothDeviceFind {
-  public:
-    DeviceFind(SimBluetooth& stack, std::vector<BluetoothDeviceInfo> found)
-        : stack_(stack), found_(std::move(found)), open_(stack.openSearches_) {}
-    bool Next(BluetoothDeviceInfo& device) override {
-        stack_.lastError_ = next_ < found_.size() ? 0 : kErrorNoMoreItems;
-        if (stack_.lastError_) return false;
-        device = found_[next_++];
-        return true;
+    void Hand(size_t radio, std::unique_ptr<platform::IBluetoothRadio>& out) {
+        out = std::make_unique<Radio>(radio, stack_.openRadios_);
     }
+    void Hand(const BluetoothDeviceInfo& device, BluetoothDeviceInfo& out) { out = device; }
 
-  private:
     SimBluetooth& stack_;
-    std::vector<BluetoothDeviceInfo> found_;
+    std::vector<Item> items_;
     size_t next_ = 0;
     Counted open_;
 };
 
 std::unique_ptr<platform::IBluetoothRadioFind> SimBluetooth::FindFirstRadio(
     std::unique_ptr<platform::IBluetoothRadio>& radio) {
-    auto find = std::make_unique<RadioFind>(*this);
+    std::vector<size_t> all(radios.size());
+    for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+    auto find = std::make_unique<
+        Search<platform::IBluetoothRadioFind, size_t, std::unique_ptr<platform::IBluetoothRadio>>>(
+        *this, std::move(all));
     return find->Next(radio) ? std::move(find) : nullptr;
 }
 
+// Unpaired devices in range are found only by an inquiry.
 std::unique_ptr<platform::IBluetoothDeviceFind> SimBluetooth::FindFirstDevice(
     const platform::BluetoothDeviceSearch& search, platform::IBluetoothRadio& radio,
     BluetoothDeviceInfo& device) {
     std::vector<BluetoothDeviceInfo> found;
-    const size_t index = radio.Handle() - 1;
-    for (const auto& d :
-         index < radios.size() ? radios[index].devices : std::vector<SimBluetoothDevice>{}) {
-        if (Matches(search, d)) {
+    for (const auto& d : radios.at(radio.Handle() - 1).devices) {
+        const bool unknown = !d.authenticated && !d.remembered;
+        if ((search.authenticated && d.authenticated) || (search.remembered && d.remembered) ||
+            (search.connected && d.connected) ||
+            (search.unknown && search.issueInquiry && unknown)) {
             found.push_back({d.address, 0, d.connected, d.remembered, d.authenticated, d.name});
         }
     }
-    auto find = std::make_unique<DeviceFind>(*this, std::move(found));
+    auto find = std::make_unique<
+        Search<platform::IBluetoothDeviceFind, BluetoothDeviceInfo, BluetoothDeviceInfo>>(
+        *this, std::move(found));
     return find->Next(device) ? std::move(find) : nullptr;
 }
 
 SimBluetoothDevice* SimBluetooth::Find(platform::IBluetoothRadio& radio, uint64_t address) {
-    const size_t index = radio.Handle() - 1;
-    if (index >= radios.size()) return nullptr;
-    auto& devices = radios[index].devices;
+    auto& devices = radios.at(radio.Handle() - 1).devices;
     auto it = std::find_if(devices.begin(), devices.end(),
                            [&](const auto& d) { return d.address == address; });
     return it == devices.end() ? nullptr : &*it;
@@ -118,13 +99,10 @@ uint32_t SimBluetooth::SetServiceState(platform::IBluetoothRadio& radio,
     const auto has = [&](const std::vector<Guid>& list) {
         return std::find(list.begin(), list.end(), service) != list.end();
     };
-    if (!has(target->offered)) return kErrorServiceDoesNotExist;
-    if (has(target->enabled) == (flags == platform::kBluetoothServiceEnable)) return kEInvalidArg;
-    if (flags) {
-        target->enabled.push_back(service);
-    } else {
-        std::erase(target->enabled, service);
-    }
+    if (!has(target->offered)) return 1060;                       // ERROR_SERVICE_DOES_NOT_EXIST
+    if (has(target->enabled) == (flags != 0)) return 0x80070057;  // E_INVALIDARG: no change
+    if (flags) target->enabled.push_back(service);
+    if (!flags) std::erase(target->enabled, service);
     return 0;
 }
 
@@ -134,10 +112,9 @@ uint32_t SimBluetooth::EnumerateInstalledServices(platform::IBluetoothRadio& rad
     const SimBluetoothDevice* target = Find(radio, device.address);
     if (!target) return kErrorInvalidParameter;
     const size_t enabled = target->enabled.size();
-    const size_t written = services.empty() ? 0 : std::min(enabled, services.size());
-    std::copy_n(target->enabled.begin(), written, services.begin());
-    count = static_cast<uint32_t>(services.empty() ? enabled : written);
-    return written < enabled && !services.empty() ? kErrorMoreData : 0;
+    count = static_cast<uint32_t>(services.empty() ? enabled : std::min(enabled, services.size()));
+    std::copy_n(target->enabled.begin(), services.empty() ? 0 : count, services.begin());
+    return services.empty() || count == enabled ? 0 : 234;  // ERROR_MORE_DATA: incomplete
 }
 
 }  // namespace tarvelin::sim

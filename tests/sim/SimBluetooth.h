@@ -60,9 +60,8 @@ class SimBluetooth : public platform::IBluetooth {
     int OpenSearches() const { return openSearches_; }  // radio and device searches
 
   private:
-    class Radio;
-    class RadioFind;
-    class DeviceFind;
+    template <class Base, class Item, class Out>
+    class Search;
     SimBluetoothDevice* Find(platform::IBluetoothRadio& radio, uint64_t address);
     uint32_t lastError_ = 0;
     int openRadios_ = 0;

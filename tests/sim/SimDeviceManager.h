@@ -80,31 +80,22 @@ class SimDeviceManager : public platform::IDeviceSetup {
   private:
     class List;
     class Key;
-    struct Fault {
-        uint32_t error;
-        int skip;
-    };
     uint32_t Injected(Call call);
     bool Fails(Call call);
-    bool Succeed() {
-        lastError_ = staleError;
-        return true;
-    }
-    bool Fail(uint32_t error) {
-        lastError_ = error;
-        return false;
+    // Leaves the error behind for LastError() (staleError after a success); true on success.
+    bool Done(uint32_t error) {
+        lastError_ = error ? error : staleError;
+        return error == 0;
     }
     SimDevice& NewDevice(const std::string& className, const platform::Guid& classGuid);
     std::string KeyPath(SimDevice& device, platform::DeviceKeyKind kind, bool create);
     std::unique_ptr<platform::IRegKey> KeyOf(SimDevice& device, platform::DeviceKeyKind kind,
                                              bool create, bool write);
-    void Install(SimDevice& device, const std::string& description, const std::string& infPath,
-                 const std::string& hardwareId);
-    void Delete(uint32_t devInst);
+    void Install(SimDevice& device, const std::string& description, const std::string& infPath);
 
     SimRegistry& registry_;
-    std::map<uint32_t, SimDevice> devices_;  // by device instance number
-    std::map<Call, Fault> faults_;
+    std::map<uint32_t, SimDevice> devices_;            // by device instance number
+    std::map<Call, std::pair<uint32_t, int>> faults_;  // error, calls to let through first
     uint32_t nextDevInst_ = 1;
     uintptr_t nextList_ = 1;
     uint32_t lastError_ = 0;
