@@ -225,15 +225,13 @@ class SimDeviceManager::List : public platform::IDeviceList {
 
     std::unique_ptr<platform::IRegKey> OpenKey(const DeviceRecord& record, DeviceKeyKind kind,
                                                platform::DeviceKeyAccess access) override {
-        SimDevice* device = Device(record, Call::OpenKey);
         const bool write = access != platform::DeviceKeyAccess::Read;
-        return device ? m_.KeyOf(*device, kind, false, write) : nullptr;
+        return m_.KeyOf(Device(record, Call::OpenKey), kind, false, write);
     }
 
     std::unique_ptr<platform::IRegKey> CreateKey(const DeviceRecord& record,
                                                  DeviceKeyKind kind) override {
-        SimDevice* device = Device(record, Call::CreateKey);
-        return device ? m_.KeyOf(*device, kind, true, true) : nullptr;
+        return m_.KeyOf(Device(record, Call::CreateKey), kind, true, true);
     }
 
     // Deletes the device and its keys; as on the system, the record then names no device.
@@ -411,9 +409,10 @@ std::string SimDeviceManager::KeyPath(SimDevice& device, DeviceKeyKind kind, boo
     return device.driverKey.empty() ? "" : kClassRoot + device.driverKey;
 }
 
-std::unique_ptr<platform::IRegKey> SimDeviceManager::KeyOf(SimDevice& device, DeviceKeyKind kind,
+std::unique_ptr<platform::IRegKey> SimDeviceManager::KeyOf(SimDevice* device, DeviceKeyKind kind,
                                                            bool create, bool write) {
-    const std::string path = KeyPath(device, kind, create);
+    if (!device) return nullptr;
+    const std::string path = KeyPath(*device, kind, create);
     long error = 0;
     std::unique_ptr<platform::IRegKey> key;
     if (create) key = registry_.Create(kMachine, path, error);

@@ -89,7 +89,7 @@ class SimDeviceManager : public platform::IDeviceSetup {
     }
     SimDevice& NewDevice(const std::string& className, const platform::Guid& classGuid);
     std::string KeyPath(SimDevice& device, platform::DeviceKeyKind kind, bool create);
-    std::unique_ptr<platform::IRegKey> KeyOf(SimDevice& device, platform::DeviceKeyKind kind,
+    std::unique_ptr<platform::IRegKey> KeyOf(SimDevice* device, platform::DeviceKeyKind kind,
                                              bool create, bool write);
     void Install(SimDevice& device, const std::string& description, const std::string& infPath);
 
