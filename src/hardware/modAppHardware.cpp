@@ -58,6 +58,12 @@ constexpr char kNameFailed[] =
 constexpr char kPortCheckFailed[] = "Не удалось проверить корректность записи порта модема.";
 constexpr char kPortRewriteFailed[] = "Не удалось повторно задать порт модема.";
 
+const platform::Guid* ClassOf(DeviceClass selector) {
+    if (selector == DeviceClass::Modem) return &platform::kGuidDevClassModem;
+    if (selector == DeviceClass::Ports) return &platform::kGuidDevClassPorts;
+    return nullptr;
+}
+
 IDeviceSetup* Devices() {
     auto* platform = AppState().platform;
     return platform ? platform->devices : nullptr;
@@ -120,8 +126,7 @@ bool ReadKeyValue(platform::IRegKey& key, const std::string& name, DeviceValue& 
     return DecodeValue(type, bytes, value);
 }
 
-bool ReadText(IDeviceList& list, const DeviceRecord& device, uint32_t property,
-              std::string& text) {
+bool ReadText(IDeviceList& list, const DeviceRecord& device, uint32_t property, std::string& text) {
     DeviceValue value;
     uint32_t type = 0;
     if (!GetDeviceProperty(list, device, property, value, type)) return false;
@@ -264,8 +269,7 @@ const char* WritePort(ModemBuild& build) {
 // Makes sure the installed driver left the device attached to the port.
 const char* VerifyPort(ModemBuild& build) {
     std::string attachedTo;
-    if (!ReadKeyText(build.list, build.device, DeviceKeyKind::Driver, kAttachedToValue,
-                     attachedTo))
+    if (!ReadKeyText(build.list, build.device, DeviceKeyKind::Driver, kAttachedToValue, attachedTo))
         return kPortCheckFailed;
     if (EqualsNoCase(attachedTo, build.portName)) return nullptr;
     return SetDeviceRegValue(build.list, build.device, DeviceKeyKind::Driver, kAttachedToValue,
@@ -338,12 +342,8 @@ bool OpenDeviceList(DeviceClass selector, uint32_t flags, DeviceList& list) {
     list.reset();
     IDeviceSetup* setup = Devices();
     if (!setup) return false;
-    if (selector == DeviceClass::Modem)
-        list = setup->GetClassDevs(&platform::kGuidDevClassModem, flags);
-    else if (selector == DeviceClass::Ports)
-        list = setup->GetClassDevs(&platform::kGuidDevClassPorts, flags);
-    else
-        list = setup->GetClassDevs(nullptr, flags | platform::kDigcfAllClasses);
+    const platform::Guid* classGuid = ClassOf(selector);
+    list = setup->GetClassDevs(classGuid, classGuid ? flags : flags | platform::kDigcfAllClasses);
     return list != nullptr;
 }
 
@@ -383,14 +383,21 @@ bool SetDeviceRegValue(IDeviceList& list, const DeviceRecord& device, DeviceKeyK
 bool FindDeviceByProperty(DeviceClass selector, uint32_t property, const std::string& wanted,
                           DeviceList& list, DeviceRecord& device) {
     if (!OpenDeviceList(selector, platform::kDigcfAllClasses, list)) return false;
+    // A list asked for with every class holds every device whatever class was named; only
+    // devices of the class asked for count, so that a port or a disk that happens to share
+    // a modem's name is never changed or removed in its place.
+    const platform::Guid* classGuid = ClassOf(selector);
     for (uint32_t index = 0; EnumDevice(*list, index, device); ++index) {
+        if (classGuid && device.classGuid != *classGuid) continue;
         std::string text;
         if (ReadText(*list, device, property, text) && EqualsNoCase(text, wanted)) return true;
     }
     return false;
 }
 
-void CloseDeviceList(DeviceList& list) { list.reset(); }
+void CloseDeviceList(DeviceList& list) {
+    list.reset();
+}
 
 bool InstallModem(platform::WindowHandle parent, const std::string& infPath,
                   const std::string& portName, const std::string& hardwareId,
@@ -403,8 +410,8 @@ bool InstallModem(platform::WindowHandle parent, const std::string& infPath,
         return false;
     }
     if (!FindModemOnPort(hardwareId, portName, friendlyName))
-        return CreateModemDevice(parent, hardwareId, infPath, portName, friendlyName,
-                                 restartNeeded, message);
+        return CreateModemDevice(parent, hardwareId, infPath, portName, friendlyName, restartNeeded,
+                                 message);
     // The modem exists on the port: usable whether or not its driver could be renewed.
     const bool updated =
         Devices()->UpdateDriver(parent, Utf8ToAnsi(hardwareId), Utf8ToAnsi(infPath),
@@ -432,8 +439,8 @@ bool CreateModemDevice(platform::WindowHandle parent, const std::string& hardwar
         return false;
     }
     ModemBuild build{*setup, *list, {}, portName};
-    const char* failed = BuildModem(build, className, classGuid, parent, hardwareId,
-                                    infPath, friendlyName, restartNeeded);
+    const char* failed = BuildModem(build, className, classGuid, parent, hardwareId, infPath,
+                                    friendlyName, restartNeeded);
     if (failed) message = failed;
     // The steps' own results decide: the system's last error is not reliable after a
     // success (some systems leave a stale code behind).
@@ -451,8 +458,8 @@ bool SetModemUserInit(const std::string& name, const std::string& init) {
     DeviceList list;
     DeviceRecord device;
     return FindModem(name, list, device) &&
-           SetDeviceRegValue(*list, device, DeviceKeyKind::Driver, kUserInitValue,
-                             platform::kRegSz, init);
+           SetDeviceRegValue(*list, device, DeviceKeyKind::Driver, kUserInitValue, platform::kRegSz,
+                             init);
 }
 
 bool GetModemUserInit(const std::string& name, std::string& init) {

@@ -72,8 +72,8 @@ class IBluetooth {
     // BluetoothEnumerateInstalledServices: fills up to services.size() identifiers; count
     // receives how many the device has.
     virtual uint32_t EnumerateInstalledServices(IBluetoothRadio& radio,
-                                                const BluetoothDeviceInfo& device,
-                                                uint32_t& count, std::vector<Guid>& services) = 0;
+                                                const BluetoothDeviceInfo& device, uint32_t& count,
+                                                std::vector<Guid>& services) = 0;
     virtual uint32_t LastError() = 0;
 };
 
