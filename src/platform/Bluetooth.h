@@ -69,8 +69,9 @@ class IBluetooth {
         BluetoothDeviceInfo& device) = 0;
     virtual uint32_t SetServiceState(IBluetoothRadio& radio, const BluetoothDeviceInfo& device,
                                      const Guid& service, uint32_t flags) = 0;
-    // BluetoothEnumerateInstalledServices: fills up to services.size() identifiers; count
-    // receives how many the device has.
+    // BluetoothEnumerateInstalledServices: fills up to services.size() identifiers and count
+    // receives how many were written (with no room: how many the device has); 234 when some
+    // did not fit.
     virtual uint32_t EnumerateInstalledServices(IBluetoothRadio& radio,
                                                 const BluetoothDeviceInfo& device, uint32_t& count,
                                                 std::vector<Guid>& services) = 0;
