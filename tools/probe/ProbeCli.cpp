@@ -11,6 +11,8 @@ std::optional<ProbeArgs> ParseArgs(const std::vector<std::string>& args) {
             optionsEnded = true;
         } else if (!optionsEnded && arg == "--stop-after-first") {
             parsed.stopAfterFirst = true;
+        } else if (!optionsEnded && arg == "--ports") {
+            parsed.machinePorts = true;
         } else if (!optionsEnded && arg == "--identify") {
             parsed.identify = true;
         } else if (!optionsEnded && arg == "--db") {
@@ -24,7 +26,8 @@ std::optional<ProbeArgs> ParseArgs(const std::vector<std::string>& args) {
             parsed.ports.push_back(arg);
         }
     }
-    if (parsed.ports.empty() || (!parsed.database.empty() && !parsed.identify)) return std::nullopt;
+    if (parsed.ports.empty() != parsed.machinePorts) return std::nullopt;  // one or the other
+    if (!parsed.database.empty() && !parsed.identify) return std::nullopt;
     return parsed;
 }
 
@@ -62,6 +65,12 @@ std::string Escape(std::string_view text) {
 
 std::string FormatReportLine(int32_t code, std::string_view port, std::string_view info) {
     return std::to_string(code) + '\t' + Escape(port) + '\t' + Escape(info);
+}
+
+std::string FormatPortLine(std::string_view port, int32_t kind, std::string_view hardwareId,
+                           std::string_view friendlyName) {
+    return "PORT\t" + Escape(port) + '\t' + std::to_string(kind) + '\t' + Escape(hardwareId) +
+           '\t' + Escape(friendlyName);
 }
 
 std::string FormatIdentifyLine(std::string_view port, std::string_view names) {

@@ -1,7 +1,10 @@
 // tarvelin-probe PORT...: runs the phone detection job over the named serial ports on the
-// system's real event loop and prints every report as CODE<TAB>PORT<TAB>INFO. Exits 0 when
-// the job has finished (code 3) or was cancelled (code 2), 2 on a usage error, 1 when
-// --identify has no usable driver database.
+// system's real event loop and prints every report as CODE<TAB>PORT<TAB>INFO. With --ports
+// (Windows) it searches the machine's COM ports the way the setup wizard does: switches on
+// the serial services of paired Bluetooth phones, lists the ports with what is behind them
+// (PORT lines) and runs the job over them. Exits 0 when the job has finished (code 3) or was
+// cancelled (code 2), 2 on a usage error, 1 when --identify has no usable driver database
+// or --ports finds no port.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -20,7 +23,12 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include "hardware/modAppHardware.h"
+#include "hardware/modBluetooth.h"
+#include "platform/win32/Win32Bluetooth.h"
+#include "platform/win32/Win32DeviceSetup.h"
 #include "platform/win32/Win32EventLoop.h"
+#include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ResourceSource.h"
 #include "platform/win32/Win32SerialDevice.h"
 using SystemLoop = tarvelin::platform::Win32EventLoop;
@@ -42,6 +50,7 @@ namespace {
 constexpr int kUsageError = 2;
 constexpr int kLoopEnded = 1;  // the loop ran dry without the job ending: cannot happen
 constexpr int kNoDatabase = 1;
+constexpr int kNoPorts = 1;
 
 using tarvelin::platform::IResourceSource;
 using tarvelin::platform::MemoryResourceSource;
@@ -73,6 +82,24 @@ std::unique_ptr<IResourceSource> DriverBaseSource(const std::string& path, std::
 #endif
 }
 
+// The machine's COM ports, each printed as a PORT line; empty where the system keeps no
+// list of them.
+std::vector<std::string> MachinePorts() {
+    std::vector<std::string> names;
+#ifdef _WIN32
+    tarvelin::EnableBluetoothServices();
+    tarvelin::PortList ports;
+    tarvelin::EnumerateComPorts(ports);
+    for (const auto& port : ports) {
+        std::printf("%s\n", tarvelin::probe::FormatPortLine(port.portName, port.kind,
+                                                            port.hardwareId, port.friendlyName)
+                                .c_str());
+        names.push_back(port.portName);
+    }
+#endif
+    return names;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -92,6 +119,14 @@ int main(int argc, char** argv) {
     system.loop = &loop;
     system.clock = &loop;
     system.serial = &serial;
+#ifdef _WIN32
+    platform::Win32Registry registry;
+    platform::Win32DeviceSetup devices;
+    platform::Win32Bluetooth bluetooth;
+    system.registry = &registry;
+    system.devices = &devices;
+    system.bluetooth = &bluetooth;
+#endif
     std::unique_ptr<platform::IResourceSource> database;
     if (args->identify) {
         std::string error;
@@ -114,6 +149,13 @@ int main(int argc, char** argv) {
         return kNoDatabase;
     }
 
+    const std::vector<std::string> ports = args->machinePorts ? MachinePorts() : args->ports;
+    if (ports.empty()) {
+        std::fprintf(stderr, "tarvelin-probe: this system lists no COM ports\n");
+        ResetDriverCatalog();
+        AppState().platform = nullptr;
+        return kNoPorts;
+    }
     probe::StopAfterFirst stopper;
     bool ended = false;
     auto job = PCJob::Create();
@@ -132,7 +174,7 @@ int main(int argc, char** argv) {
                 loop.Quit(0);
             }
         });
-    job->TaskFound(args->ports);
+    job->TaskFound(ports);
     loop.Run();
     reports.Disconnect();
     job.reset();
