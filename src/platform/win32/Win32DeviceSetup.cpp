@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cfgmgr32.h>
 #include <newdev.h>
 #include <setupapi.h>
 
@@ -148,12 +149,17 @@ std::unique_ptr<IDeviceList> Win32DeviceSetup::CreateList(const Guid& classGuid)
 
 bool Win32DeviceSetup::GetInfClass(const std::string& infPath, Guid& classGuid,
                                    std::vector<char>& className, uint32_t& requiredSize) {
+    // The size query is asked with room for the longest class name there is: Wine answers a
+    // query without a buffer with error 87 and an arbitrary size, and a buffer too small with
+    // success and a garbled name. Windows gives the same size either way.
+    std::vector<char> room;
+    if (className.empty()) room.resize(MAX_CLASS_NAME_LEN);
+    std::vector<char>& buffer = className.empty() ? room : className;
     GUID system = ToSystemGuid(classGuid);
     DWORD required = requiredSize;
     const BOOL ok =
-        Noted(lastError_, SetupDiGetINFClassA(infPath.c_str(), &system,
-                                              className.empty() ? nullptr : className.data(),
-                                              static_cast<DWORD>(className.size()), &required));
+        Noted(lastError_, SetupDiGetINFClassA(infPath.c_str(), &system, buffer.data(),
+                                              static_cast<DWORD>(buffer.size()), &required));
     classGuid = FromSystemGuid(system);
     requiredSize = required;
     return ok;
