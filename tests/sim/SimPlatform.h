@@ -9,6 +9,8 @@
 #include "core/modSystemWinVer.h"
 #include "core/modXTimer.h"
 #include "platform/Platform.h"
+#include "sim/SimBluetooth.h"
+#include "sim/SimDeviceManager.h"
 #include "sim/SimRegistry.h"
 #include "sim/SimSystem.h"
 #include "sim/VirtualEventLoop.h"
@@ -27,6 +29,8 @@ class SimPlatform {
         platform.messageBox = &messageBox;
         platform.shell = &shell;
         platform.systemText = &systemText;
+        platform.devices = &devices;
+        platform.bluetooth = &bluetooth;
         Unbind();
         AppState().platform = &platform;
     }
@@ -46,6 +50,8 @@ class SimPlatform {
     RecordingMessageBox messageBox;
     SimShell shell;
     SimSystemText systemText;
+    SimDeviceManager devices{registry};
+    SimBluetooth bluetooth;
     platform::Platform platform;
 
   private:

@@ -13,6 +13,7 @@ using platform::kErrorMoreData;
 using platform::kErrorSuccess;
 
 constexpr long kAccessDenied = 5;
+constexpr long kKeyDeleted = 1018;
 
 std::string Upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -25,14 +26,18 @@ auto Position(Values& values, const std::string& name) {
                         [&](const auto& p) { return Upper(p.first) == Upper(name); });
 }
 
+// A key handle names its key and finds it on every call, so a key deleted while the handle
+// is open answers ERROR_KEY_DELETED instead of leaving the handle on freed storage.
 class SimKey : public platform::IRegKey {
   public:
-    SimKey(SimRegistry::Values& values, bool write, const bool& deny)
-        : values_(values), write_(write), deny_(deny) {}
+    SimKey(SimRegistry::Keys& keys, std::string name, bool write, const bool& deny)
+        : keys_(keys), name_(std::move(name)), write_(write), deny_(deny) {}
 
     long QueryInfo(const std::string& name, uint32_t& type, uint32_t& size) override {
-        auto it = Position(values_, name);
-        if (it == values_.end()) return kErrorFileNotFound;
+        auto* values = Values();
+        if (!values) return kKeyDeleted;
+        auto it = Position(*values, name);
+        if (it == values->end()) return kErrorFileNotFound;
         type = it->second.type;
         size = static_cast<uint32_t>(it->second.data.size());
         return kErrorSuccess;
@@ -42,31 +47,37 @@ class SimKey : public platform::IRegKey {
                uint32_t& size) override {
         if (const long error = QueryInfo(name, type, size)) return error;
         if (data.size() < size) return kErrorMoreData;
-        const auto& bytes = Position(values_, name)->second.data;
+        const auto& bytes = Position(*Values(), name)->second.data;
         std::copy(bytes.begin(), bytes.end(), data.begin());
         return kErrorSuccess;
     }
 
     long Set(const std::string& name, uint32_t type, const std::vector<uint8_t>& data) override {
+        auto* values = Values();
+        if (!values) return kKeyDeleted;
         if (!write_ || deny_) return kAccessDenied;
-        auto it = Position(values_, name);
-        if (it == values_.end()) it = values_.insert(it, {name, {}});
+        auto it = Position(*values, name);
+        if (it == values->end()) it = values->insert(it, {name, {}});
         it->second = {type, data};
         return kErrorSuccess;
     }
 
     long Delete(const std::string& name) override {
+        auto* values = Values();
+        if (!values) return kKeyDeleted;
         if (!write_ || deny_) return kAccessDenied;
-        auto it = Position(values_, name);
-        if (it == values_.end()) return kErrorFileNotFound;
-        values_.erase(it);
+        auto it = Position(*values, name);
+        if (it == values->end()) return kErrorFileNotFound;
+        values->erase(it);
         return kErrorSuccess;
     }
 
     long Enum(uint32_t index, std::vector<char>& name, uint32_t& nameLen,
               std::vector<uint8_t>& data, uint32_t& dataLen) override {
-        if (index >= values_.size()) return platform::kErrorNoMoreItems;
-        const auto& [valueName, value] = values_[index];
+        auto* values = Values();
+        if (!values) return kKeyDeleted;
+        if (index >= values->size()) return platform::kErrorNoMoreItems;
+        const auto& [valueName, value] = (*values)[index];
         const bool fits = valueName.size() + 1 <= std::min<size_t>(nameLen, name.size()) &&
                           value.data.size() <= std::min<size_t>(dataLen, data.size());
         dataLen = static_cast<uint32_t>(value.data.size());
@@ -78,7 +89,12 @@ class SimKey : public platform::IRegKey {
     }
 
   private:
-    SimRegistry::Values& values_;
+    SimRegistry::Values* Values() {
+        auto it = keys_.find(name_);
+        return it == keys_.end() ? nullptr : &it->second;
+    }
+    SimRegistry::Keys& keys_;
+    std::string name_;
     bool write_;
     const bool& deny_;
 };
@@ -94,9 +110,9 @@ std::string SimRegistry::Canonical(platform::RegRoot root, const std::string& pa
 std::unique_ptr<platform::IRegKey> SimRegistry::Open(platform::RegRoot root,
                                                      const std::string& path, bool write,
                                                      long& error) {
-    auto it = keys_.find(Canonical(root, path));
-    error = it == keys_.end() ? kErrorFileNotFound : kErrorSuccess;
-    return error ? nullptr : std::make_unique<SimKey>(it->second, write, denyWrites);
+    const std::string name = Canonical(root, path);
+    error = keys_.count(name) ? kErrorSuccess : kErrorFileNotFound;
+    return error ? nullptr : std::make_unique<SimKey>(keys_, name, write, denyWrites);
 }
 
 std::unique_ptr<platform::IRegKey> SimRegistry::Create(platform::RegRoot root,
@@ -107,7 +123,9 @@ std::unique_ptr<platform::IRegKey> SimRegistry::Create(platform::RegRoot root,
     for (size_t pos = path.find('\\'); pos != std::string::npos; pos = path.find('\\', pos + 1)) {
         keys_[Canonical(root, path.substr(0, pos))];
     }
-    return std::make_unique<SimKey>(keys_[Canonical(root, path)], true, denyWrites);
+    const std::string name = Canonical(root, path);
+    keys_[name];
+    return std::make_unique<SimKey>(keys_, name, true, denyWrites);
 }
 
 void SimRegistry::PutRaw(platform::RegRoot root, const std::string& path, const std::string& name,

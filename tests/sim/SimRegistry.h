@@ -1,7 +1,8 @@
 #pragma once
 // An in-memory registry with the ANSI registry functions' contract: typed values (any type
 // may be stored, as a person with an editor could), case-insensitive names, parents
-// created with their keys, ERROR_MORE_DATA for short buffers and 259 after the last value.
+// created with their keys, ERROR_MORE_DATA for short buffers and 259 after the last value,
+// ERROR_KEY_DELETED on a handle whose key was deleted.
 #include <map>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ class SimRegistry : public platform::IRegistry {
         std::vector<uint8_t> data;
     };
     using Values = std::vector<std::pair<std::string, Value>>;  // in creation order
+    using Keys = std::map<std::string, Values>;                 // by canonical path
 
     std::unique_ptr<platform::IRegKey> Open(platform::RegRoot root, const std::string& path,
                                             bool write, long& error) override;
@@ -42,7 +44,7 @@ class SimRegistry : public platform::IRegistry {
 
   private:
     static std::string Canonical(platform::RegRoot root, const std::string& path);
-    std::map<std::string, Values> keys_;
+    Keys keys_;
 };
 
 }  // namespace tarvelin::sim
