@@ -7,6 +7,8 @@
 #include "core/AppState.h"
 #include "core/modAppMain.h"
 #include "platform/Platform.h"
+#include "platform/win32/Win32Bluetooth.h"
+#include "platform/win32/Win32DeviceSetup.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
@@ -26,6 +28,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32SystemText systemText;
     Win32FileSystem files;
     Win32ResourceSource resources;
+    Win32DeviceSetup devices;
+    Win32Bluetooth bluetooth;
 
     Platform platform;
     platform.loop = &loop;
@@ -39,6 +43,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform.systemText = &systemText;
     platform.files = &files;
     platform.resources = &resources;
+    platform.devices = &devices;
+    platform.bluetooth = &bluetooth;
 
     tarvelin::AppShell app;
     app.initCommonControls = [] {

@@ -56,6 +56,10 @@ class Win32RegKey : public IRegKey {
 
 }  // namespace
 
+std::unique_ptr<IRegKey> AdoptRegKey(HKEY key) {
+    return std::make_unique<Win32RegKey>(key);
+}
+
 std::unique_ptr<IRegKey> Win32Registry::Open(RegRoot root, const std::string& path, bool write,
                                              long& error) {
     HKEY key = nullptr;

@@ -1,7 +1,12 @@
 #pragma once
 #include "platform/Registry.h"
 
+struct HKEY__;  // the system's HKEY
+
 namespace tarvelin::platform {
+
+// An open key that another system service handed out (a device key), closed on release.
+std::unique_ptr<IRegKey> AdoptRegKey(HKEY__* key);
 
 // The registry through its ANSI functions.
 class Win32Registry : public IRegistry {
