@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # tarvelin-probe.exe under Wine on a COM port of the prefix linked to:
 #   phone  COM5: the native phone-sim on a pseudo-terminal. The probe reports the phone's
-#          serial number, and with --identify names it from the database it carries;
+#          serial number, and with --identify names it from the database it carries; with
+#          --ports, once the port is in the registry's serial-port map, it lists the port
+#          among the machine's and finds the phone on it;
 #   file   COM8: a plain file. The port is refused, no serial number is reported and the file
 #          is left as it was;
 #   idle   COM9: the machine's serial port /dev/ttyS0, where nothing answers. The probe
@@ -29,7 +31,11 @@ fi
 work=$(mktemp -d)
 link="$WINEPREFIX/dosdevices/${port,,}"
 sim_pid=
+map_value='\Device\TarvelinPhoneSim'
 cleanup() {
+  if [ "$mode" = phone ]; then
+    "$wine_run" reg delete 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v "$map_value" /f >/dev/null 2>&1 || true
+  fi
   if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
   rm -f "$link"
   rm -rf "$work"
@@ -53,12 +59,12 @@ case $mode in
 esac
 ln -sfn "$target" "$link"
 
-# probe ARGS...: runs the probe on the port; a hang (the idle mode's fault) ends at 120 s,
+# probe ARGS...: runs the probe; a hang (the idle mode's fault) ends at 120 s,
 # far above the few seconds a silent port takes.
 status=0
 probe() {
   status=0
-  timeout 120 "$wine_run" "$probe" "$@" "$port" >"$work/out" 2>"$work/err" || status=$?
+  timeout 120 "$wine_run" "$probe" "$@" >"$work/out" 2>"$work/err" || status=$?
   tr -d '\r' <"$work/out" >"$work/actual"
 }
 fail() {
@@ -66,14 +72,18 @@ fail() {
   cat -A "$work/actual" "$work/err" >&2
   exit 1
 }
-probe
+probe "$port"
 [ "$status" -ne 124 ] || fail "the probe did not finish"
 [ "$status" -eq 0 ] || fail "the probe failed"
 if [ "$mode" = phone ]; then
   printf '1\t\t\n4\t%s\t\n7\t%s\t%s\n5\t%s\t\n3\t\t\n' "$port" "$port" "$imei" "$port" >"$work/expected"
   cmp -s "$work/expected" "$work/actual" || fail "not the expected reports"
-  probe --identify
+  probe --identify "$port"
   grep -qx $'ID\t'"$port"$'\tNokia 6230i' "$work/actual" || fail "the phone was not named"
+  "$wine_run" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v "$map_value" /d "$port" /f >/dev/null
+  probe --ports --identify --stop-after-first
+  grep -q $'^PORT\t'"$port"$'\t' "$work/actual" || fail "--ports did not list the port"
+  grep -qx $'ID\t'"$port"$'\tNokia 6230i' "$work/actual" || fail "--ports did not find the phone"
 else
   grep -q $'^3\t' "$work/actual" || fail "the job did not report its end"
   if grep -q $'^7\t' "$work/actual"; then fail "a serial number was reported"; fi
