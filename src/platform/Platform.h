@@ -18,6 +18,8 @@ class ISerialDeviceFactory;
 class IResourceSource;
 class IDeviceSetup;
 class IBluetooth;
+class IRasApi;
+class IInternetOptions;
 
 struct Platform {
     IEventLoop* loop = nullptr;
@@ -34,6 +36,8 @@ struct Platform {
     IResourceSource* resources = nullptr;  // the program's own resources (driver database)
     IDeviceSetup* devices = nullptr;       // device installation
     IBluetooth* bluetooth = nullptr;
+    IRasApi* ras = nullptr;                // the phone book and dial-up connections
+    IInternetOptions* internet = nullptr;  // per-connection proxy settings
 };
 
 }  // namespace tarvelin::platform

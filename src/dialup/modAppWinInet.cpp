@@ -1,0 +1,1 @@
+#include "dialup/modAppWinInet.h"
