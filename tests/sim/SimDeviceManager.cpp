@@ -10,6 +10,10 @@
 namespace tarvelin::sim {
 namespace {
 
+using platform::kSpdrpDeviceDesc;
+using platform::kSpdrpFriendlyName;
+using platform::kSpdrpHardwareId;
+
 constexpr uint32_t kErrorWrongInfStyle = 0xE0000100;  // the file is not an INF file
 
 std::string Trim(const std::string& text) {  // spaces, tabs and the CR of a CRLF line end
@@ -115,12 +119,6 @@ struct Inf {
 
 }  // namespace
 
-std::string SimDeviceManager::Numbered(const std::string& prefix, int n) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "\\%04d", n);
-    return prefix + digits;
-}
-
 std::string SimDeviceManager::GuidText(const Guid& g) {
     char text[40];
     std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
@@ -152,27 +150,22 @@ bool SimDeviceManager::UpdateDriver(platform::WindowHandle, const std::string& h
     if (Fails(Call::UpdateDriver)) return false;
     if (const uint32_t error = inf.Read(infPath)) return Done(error);
     std::vector<SimDevice*> targets;
-    for (auto& [devInst, device] : devices_) {
-        const std::string id = Text(device, platform::kSpdrpHardwareId);
-        if (device.registered && EqualsNoCase(id, hardwareId)) targets.push_back(&device);
-    }
+    for (auto& [devInst, device] : devices_)
+        if (device.registered && EqualsNoCase(Text(device, kSpdrpHardwareId), hardwareId))
+            targets.push_back(&device);
     const auto description = inf.FindModel(hardwareId);
     if (targets.empty()) return Done(platform::kErrorNoSuchDevinst);
     if (!description) return Done(259);  // ERROR_NO_MORE_ITEMS
+    const auto taken = [&](const SimDevice* self, const std::string& name) {
+        return std::ranges::any_of(devices_, [&](const auto& d) {
+            return &d.second != self && EqualsNoCase(Text(d.second, kSpdrpFriendlyName), name);
+        });
+    };
     for (SimDevice* device : targets) {
         std::string name = *description;
-        for (int n = 2; std::ranges::any_of(
-                 devices_,
-                 [&](const auto& d) {
-                     return &d.second != device &&
-                            EqualsNoCase(Text(d.second, platform::kSpdrpFriendlyName), name);
-                 });
-             ++n)
-            name = *description + " #" + std::to_string(n);
-        device->properties[platform::kSpdrpFriendlyName] =
-            Property(platform::kSpdrpFriendlyName, name);
-        device->properties[platform::kSpdrpDeviceDesc] =
-            Property(platform::kSpdrpDeviceDesc, *description);
+        for (int n = 2; taken(device, name); ++n) name = *description + " #" + std::to_string(n);
+        device->properties[kSpdrpFriendlyName] = Property(kSpdrpFriendlyName, name);
+        device->properties[kSpdrpDeviceDesc] = Property(kSpdrpDeviceDesc, *description);
     }
     restart = restartNeeded;
     Done(0);

@@ -6,13 +6,9 @@
 // map under HKLM "HARDWARE\DEVICEMAP\SERIALCOMM". Driver installation reads the INF file
 // (its [Version], [Manufacturer], models and [Strings] sections) from the host's disk.
 #include <algorithm>
-#include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "core/modTypes.h"
 #include "platform/DeviceSetup.h"
@@ -21,7 +17,7 @@
 namespace tarvelin::sim {
 
 struct SimDevice {
-    std::string instanceId;  // "ROOT\MODEM\0000"
+    std::string instanceId;  // "ROOT\MODEM\0003", numbered by the device instance
     std::string className;
     platform::Guid classGuid;
     std::map<uint32_t, SimRegistry::Value> properties;  // by SPDRP code
@@ -37,7 +33,8 @@ class SimDeviceManager : public platform::IDeviceSetup {
     static constexpr auto kMachine = platform::RegRoot::LocalMachine;
 
   public:
-    // Every call a test can make fail (KeyQuery / KeySet: the device keys handed out).
+    // Every call a test can make fail (KeyQuery / KeySet: reading and setting values of the
+    // device keys handed out).
     // clang-format off
     enum class Call : uint8_t {
         GetClassDevs, CreateList, Enum, GetProperty, SetProperty, Create, Register, OpenKey,
@@ -51,9 +48,9 @@ class SimDeviceManager : public platform::IDeviceSetup {
     std::unique_ptr<platform::IDeviceList> GetClassDevs(const Guid* classGuid,
                                                         uint32_t flags) override {
         if (Fails(Call::GetClassDevs)) return nullptr;
+        const bool all = !classGuid || (flags & platform::kDigcfAllClasses);
         auto list = std::make_unique<List>(*this);
         for (const auto& [devInst, device] : devices_) {
-            const bool all = !classGuid || (flags & platform::kDigcfAllClasses);
             if (device.registered && (all || device.classGuid == *classGuid))
                 list->entries.push_back(devInst);
         }
@@ -99,13 +96,7 @@ class SimDeviceManager : public platform::IDeviceSetup {
     // unregistered element of that list.
     SimDevice& AddDevice(const std::string& className, const Guid& classGuid,
                          std::map<uint32_t, SimRegistry::Value> properties, uintptr_t list = 0) {
-        std::string id;
-        for (int n = 0;
-             id.empty() ||
-             std::ranges::any_of(
-                 devices_, [&](const auto& d) { return EqualsNoCase(d.second.instanceId, id); });
-             ++n)
-            id = Numbered("ROOT\\" + TextUpper(className), n);
+        const std::string id = Numbered("ROOT\\" + TextUpper(className), nextDevInst_);
         return devices_[nextDevInst_++] = {id, className, classGuid, properties, !list, list, {}};
     }
     // A serial-port map value of any type and data.
@@ -138,7 +129,7 @@ class SimDeviceManager : public platform::IDeviceSetup {
         bool Enum(uint32_t index, Record& record) override {
             if (m.Fails(Call::Enum)) return false;
             if (index >= entries.size()) return m.Done(259);  // ERROR_NO_MORE_ITEMS
-            const auto it = m.devices_.find(entries[index]);
+            const auto it = m.devices_.find(entries[index]);  // gone once removed
             record = {it == m.devices_.end() ? Guid{} : it->second.classGuid, entries[index], id};
             return m.Done(0);
         }
@@ -184,18 +175,19 @@ class SimDeviceManager : public platform::IDeviceSetup {
         bool Remove(Record& record) override {
             SimDevice* device = Device(record, Call::Remove);
             if (!device) return false;
-            m.registry_.DeleteKey(kMachine, HardwareKey(*device));
-            m.registry_.DeleteKey(kMachine, kEnumRoot + device->instanceId);
-            if (!device->driverKey.empty())
-                m.registry_.DeleteKey(kMachine, kClassRoot + device->driverKey);
+            for (const std::string& key : {HardwareKey(*device), kEnumRoot + device->instanceId,
+                                           kClassRoot + device->driverKey}) {
+                if (key != kClassRoot) m.registry_.DeleteKey(kMachine, key);
+            }
             m.devices_.erase(std::exchange(record.devInst, 0));
             return m.Done(0);
         }
         SimDevice* Device(const Record& record, Call call) {
             const auto it = m.devices_.find(record.devInst);
-            const bool gone = it == m.devices_.end();
-            return m.Fails(call) || (gone && !m.Done(platform::kErrorNoSuchDevinst)) ? nullptr
-                                                                                     : &it->second;
+            if (m.Fails(call)) return nullptr;
+            if (it != m.devices_.end()) return &it->second;
+            m.Done(platform::kErrorNoSuchDevinst);
+            return nullptr;
         }
         SimDeviceManager& m;
         uintptr_t id;
@@ -203,7 +195,7 @@ class SimDeviceManager : public platform::IDeviceSetup {
     };
 
     // A device key handed out: the registry key, counted while open, with the injected
-    // failures. Registry calls answer their error and leave the thread's last error alone.
+    // failures.
     struct Key : platform::IRegKey {
         Key(SimDeviceManager& m, KeyPtr key) : m(m), key(std::move(key)) { ++m.openKeys_; }
         ~Key() override { --m.openKeys_; }
@@ -218,16 +210,14 @@ class SimDeviceManager : public platform::IDeviceSetup {
                  const std::vector<uint8_t>& data) override {
             return Or(Call::KeySet, [&] { return key->Set(name, type, data); });
         }
-        long Delete(const std::string& name) override {
-            return Or(Call::KeySet, [&] { return key->Delete(name); });
-        }
+        // Deleting and listing values pass through unfailed.
+        long Delete(const std::string& name) override { return key->Delete(name); }
         long Enum(uint32_t index, std::vector<char>& name, uint32_t& nameLen,
                   std::vector<uint8_t>& data, uint32_t& dataLen) override {
-            return Or(Call::KeyQuery,
-                      [&] { return key->Enum(index, name, nameLen, data, dataLen); });
+            return key->Enum(index, name, nameLen, data, dataLen);
         }
         long Or(Call call, const std::function<long()>& operation) {
-            const uint32_t error = m.Injected(call);
+            const uint32_t error = m.Fails(call);
             return error ? static_cast<long>(error) : operation();
         }
         SimDeviceManager& m;
@@ -239,23 +229,22 @@ class SimDeviceManager : public platform::IDeviceSetup {
     static std::string HardwareKey(const SimDevice& device) {
         return kEnumRoot + device.instanceId + "\\Device Parameters";
     }
-    static std::string Numbered(const std::string& prefix, int n);  // "prefix\NNNN"
+    static std::string Numbered(const std::string& prefix, uint32_t n) {  // "prefix\NNNN"
+        return prefix + "\\" + std::to_string(10000 + n).substr(1);
+    }
     static std::string GuidText(const Guid& guid);
-    // Hardware and compatible ids (SPDRP 1 and 2) are multi-strings, the other texts strings.
+    // The hardware id (SPDRP 1) is a multi-string, the other texts strings.
     static SimRegistry::Value Property(uint32_t property, const std::string& text) {
-        const bool multi = property == platform::kSpdrpHardwareId || property == 2;
+        const bool multi = property == platform::kSpdrpHardwareId;
         return {multi ? platform::kRegMultiSz : platform::kRegSz,
                 SimRegistry::Sz(multi ? text + '\0' : text)};
     }
 
-    // The injected error of this call, 0 to let it through.
-    uint32_t Injected(Call call) {
+    // The injected error of this call, also left for LastError(); 0 to let the call through.
+    uint32_t Fails(Call call) {
         auto it = faults_.find(call);
-        return it == faults_.end() || it->second.second-- > 0 ? 0 : it->second.first;
-    }
-    bool Fails(Call call) {
-        const uint32_t error = Injected(call);
-        return error && !Done(error);
+        if (it == faults_.end() || it->second.second-- > 0) return 0;
+        return Done(it->second.first) ? 0 : it->second.first;
     }
     // Leaves the error behind for LastError() (staleError after a success); true on success.
     bool Done(uint32_t error) {
@@ -267,20 +256,18 @@ class SimDeviceManager : public platform::IDeviceSetup {
     KeyPtr KeyOf(SimDevice* device, platform::DeviceKeyKind kind, bool create, bool write) {
         const bool driver = kind == platform::DeviceKeyKind::Driver;
         long error = 0;
-        for (int n = 0; device && create && driver && device->driverKey.empty(); ++n) {
+        for (uint32_t n = 0; device && create && driver && device->driverKey.empty(); ++n) {
             const std::string key = Numbered(GuidText(device->classGuid), n);
             if (!registry_.Open(kMachine, kClassRoot + key, false, error)) device->driverKey = key;
         }
         if (!device) return nullptr;
+        const bool exists = !driver || !device->driverKey.empty();
         const std::string path = driver ? kClassRoot + device->driverKey : HardwareKey(*device);
-        KeyPtr key;
-        if (create) key = registry_.Create(kMachine, path, error);
-        if (!create && (!driver || !device->driverKey.empty()))
-            key = registry_.Open(kMachine, path, write, error);
-        if (!Done(key      ? 0
-                  : create ? static_cast<uint32_t>(error)
-                           : platform::kErrorKeyDoesNotExist))
-            return nullptr;
+        KeyPtr key = create ? registry_.Create(kMachine, path, error)
+                            : registry_.Open(kMachine, path, write, error);
+        const uint32_t failure =
+            create ? static_cast<uint32_t>(error) : platform::kErrorKeyDoesNotExist;
+        if (!Done(key && exists ? 0 : failure)) return nullptr;
         return std::make_unique<Key>(*this, std::move(key));
     }
 
