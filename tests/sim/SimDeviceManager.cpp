@@ -1,7 +1,6 @@
 #include "sim/SimDeviceManager.h"
 
 #include <cstdio>
-#include <optional>
 #include <sstream>
 
 #include "platform/AnsiText.h"
@@ -16,23 +15,21 @@ using platform::kSpdrpHardwareId;
 
 constexpr uint32_t kErrorWrongInfStyle = 0xE0000100;  // the file is not an INF file
 
-std::string Trim(const std::string& text) {  // spaces, tabs and the CR of a CRLF line end
-    const size_t first = text.find_first_not_of(" \t\r");
+// The text without the spaces, tabs and CR of a CRLF line end around it, and without the
+// quotes that enclose it.
+std::string Trim(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r"), last = text.find_last_not_of(" \t\r");
     if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r") + 1 - first);
-}
-
-std::string Unquote(const std::string& text) {
-    const std::string t = Trim(text);
-    return t.size() >= 2 && t.front() == '"' && t.back() == '"' ? t.substr(1, t.size() - 2) : t;
+    const bool quoted = last > first && text[first] == '"' && text[last] == '"';
+    return text.substr(first + quoted, last + 1 - first - 2 * quoted);
 }
 
 platform::Guid ParseGuid(const std::string& text) {  // fields that do not parse stay 0
-    unsigned v[11] = {};
-    std::sscanf(text.c_str(), "{%8x-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}", &v[0], &v[1], &v[2], &v[3],
-                &v[4], &v[5], &v[6], &v[7], &v[8], &v[9], &v[10]);
-    platform::Guid g{v[0], static_cast<uint16_t>(v[1]), static_cast<uint16_t>(v[2]), {}};
-    for (size_t i = 0; i < 8; ++i) g.data4[i] = static_cast<uint8_t>(v[3 + i]);
+    platform::Guid g;
+    unsigned b[8] = {};
+    std::sscanf(text.c_str(), "{%8x-%4hx-%4hx-%2x%2x-%2x%2x%2x%2x%2x%2x}", &g.data1, &g.data2,
+                &g.data3, &b[0], &b[1], &b[2], &b[3], &b[4], &b[5], &b[6], &b[7]);
+    std::ranges::transform(b, g.data4.begin(), [](unsigned byte) { return uint8_t(byte); });
     return g;
 }
 
@@ -72,11 +69,11 @@ struct Inf {
         return known ? 0 : kErrorWrongInfStyle;
     }
 
-    std::string Raw(const std::string& section, const std::string& key) const {
-        for (const auto& line : lines) {
+    // The first value of the key, as written.
+    std::string Value(const std::string& section, const std::string& key) const {
+        for (const auto& line : lines)
             if (line.section == TextUpper(section) && EqualsNoCase(line.key, key))
                 return line.value;
-        }
         return {};
     }
 
@@ -86,34 +83,23 @@ struct Inf {
         std::string out;
         std::istringstream in(text);
         for (std::string piece, name; std::getline(in, piece, '%'); name = name.empty() ? "%" : "")
-            out += name.empty() ? piece : Unquote(Raw("Strings", piece));
-        return Unquote(out);
-    }
-    std::string Value(const std::string& section, const std::string& key) const {
-        return Expand(Raw(section, key));
+            out += name.empty() ? piece : Value("Strings", piece);
+        return Trim(out);
     }
 
     // The description of the model that installs the hardware id: [Manufacturer] names the
     // models sections, whose lines read "%Desc% = InstallSection, HardwareId[, ...]".
     std::optional<std::string> FindModel(const std::string& hardwareId) const {
-        for (const auto& maker : lines) {
+        for (const auto& maker : lines)
             for (const auto& model : lines) {
-                const auto ids = Fields(model.value);
-                if (maker.section == "MANUFACTURER" &&
-                    model.section == TextUpper(Fields(maker.value)[0]) &&
-                    std::any_of(ids.begin() + 1, ids.end(), [&](const std::string& id) {
-                        return EqualsNoCase(id, hardwareId);
-                    }))
+                const std::string models = Trim(maker.value.substr(0, maker.value.find(',')));
+                std::string ids = model.value + ",";
+                std::erase_if(ids, [](char c) { return c == ' ' || c == '\t'; });
+                if (maker.section == "MANUFACTURER" && model.section == TextUpper(models) &&
+                    ContainsNoCase(ids, "," + hardwareId + ","))
                     return Expand(model.key);
             }
-        }
         return std::nullopt;
-    }
-    std::vector<std::string> Fields(const std::string& value) const {  // at least one
-        std::vector<std::string> fields;
-        std::istringstream in(value + ",");
-        for (std::string field; std::getline(in, field, ',');) fields.push_back(Expand(field));
-        return fields;
     }
 };
 

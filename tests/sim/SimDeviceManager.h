@@ -50,10 +50,9 @@ class SimDeviceManager : public platform::IDeviceSetup {
         if (Fails(Call::GetClassDevs)) return nullptr;
         const bool all = !classGuid || (flags & platform::kDigcfAllClasses);
         auto list = std::make_unique<List>(*this);
-        for (const auto& [devInst, device] : devices_) {
+        for (const auto& [devInst, device] : devices_)
             if (device.registered && (all || device.classGuid == *classGuid))
                 list->entries.push_back(devInst);
-        }
         return list;
     }
     std::unique_ptr<platform::IDeviceList> CreateList(const Guid&) override {
@@ -83,9 +82,8 @@ class SimDeviceManager : public platform::IDeviceSetup {
         SimDevice& device = AddDevice("Ports", platform::kGuidDevClassPorts, {});
         for (const auto& [property, text] : {std::pair{platform::kSpdrpHardwareId, hardwareId},
                                              {platform::kSpdrpFriendlyName, friendlyName},
-                                             {platform::kSpdrpDeviceDesc, description}}) {
+                                             {platform::kSpdrpDeviceDesc, description}})
             if (!text.empty()) device.properties[property] = Property(property, text);
-        }
         if (!portName.empty())
             registry_.PutString(kMachine, HardwareKey(device), "PortName", portName);
         if (inSerialMap && !deviceObjectName.empty())
@@ -117,7 +115,7 @@ class SimDeviceManager : public platform::IDeviceSetup {
     // A device list: its elements by device instance number. Elements it created and that
     // were never registered vanish with it.
     struct List : platform::IDeviceList {
-        explicit List(SimDeviceManager& m) : m(m), id(m.nextList_++) {
+        explicit List(SimDeviceManager& m) : m(m), id(reinterpret_cast<uintptr_t>(this)) {
             ++m.openLists_;
             m.Done(0);
         }
@@ -176,18 +174,16 @@ class SimDeviceManager : public platform::IDeviceSetup {
             SimDevice* device = Device(record, Call::Remove);
             if (!device) return false;
             for (const std::string& key : {HardwareKey(*device), kEnumRoot + device->instanceId,
-                                           kClassRoot + device->driverKey}) {
+                                           kClassRoot + device->driverKey})
                 if (key != kClassRoot) m.registry_.DeleteKey(kMachine, key);
-            }
             m.devices_.erase(std::exchange(record.devInst, 0));
             return m.Done(0);
         }
         SimDevice* Device(const Record& record, Call call) {
             const auto it = m.devices_.find(record.devInst);
-            if (m.Fails(call)) return nullptr;
-            if (it != m.devices_.end()) return &it->second;
-            m.Done(platform::kErrorNoSuchDevinst);
-            return nullptr;
+            const bool gone = it == m.devices_.end();
+            if (m.Fails(call) || (gone && !m.Done(platform::kErrorNoSuchDevinst))) return nullptr;
+            return &it->second;
         }
         SimDeviceManager& m;
         uintptr_t id;
@@ -275,7 +271,6 @@ class SimDeviceManager : public platform::IDeviceSetup {
     std::map<uint32_t, SimDevice> devices_;            // by device instance number
     std::map<Call, std::pair<uint32_t, int>> faults_;  // error, calls to let through first
     uint32_t nextDevInst_ = 1, lastError_ = 0;
-    uintptr_t nextList_ = 1;
     int openLists_ = 0, openKeys_ = 0;
 };
 
