@@ -48,10 +48,8 @@ struct Inf {
         if (!HostFileSystem().ReadAll(AnsiToUtf8(ansiPath), bytes)) return 2;
         std::istringstream in(bytes);
         for (std::string line; std::getline(in, line);) {
-            for (size_t i = 0, quoted = 0; i < line.size(); ++i) {
-                quoted ^= line[i] == '"';
-                if (line[i] == ';' && !quoted) line.resize(i);
-            }
+            for (size_t i = 0, quoted = 0; i < line.size(); ++i)  // a ';' outside quotes
+                if ((quoted ^= line[i] == '"') == 0 && line[i] == ';') line.resize(i);
             line = Trim(line);
             const size_t eq = line.find('='), close = line.find(']');
             if (line.empty()) continue;
@@ -63,10 +61,9 @@ struct Inf {
                 lines.push_back({section, eq == std::string::npos ? "" : Trim(line.substr(0, eq)),
                                  Trim(line.substr(eq + 1))});
         }
-        const std::string signature = TextUpper(Value("Version", "Signature"));
-        const bool known =
-            signature == "$WINDOWS NT$" || signature == "$CHICAGO$" || signature == "$WINDOWS 95$";
-        return known ? 0 : kErrorWrongInfStyle;
+        for (const char* known : {"$WINDOWS NT$", "$CHICAGO$", "$WINDOWS 95$"})
+            if (EqualsNoCase(Value("Version", "Signature"), known)) return 0;
+        return kErrorWrongInfStyle;
     }
 
     // The first value of the key, as written.
@@ -154,9 +151,8 @@ bool SimDeviceManager::UpdateDriver(platform::WindowHandle, const std::string& h
         device->properties[kSpdrpDeviceDesc] = Property(kSpdrpDeviceDesc, *description);
     }
     restart = restartNeeded;
-    Done(0);
     if (onUpdate) onUpdate();
-    return true;
+    return Done(0);
 }
 
 }  // namespace tarvelin::sim

@@ -30,6 +30,7 @@ class SimDeviceManager : public platform::IDeviceSetup {
     using Guid = platform::Guid;
     using KeyPtr = std::unique_ptr<platform::IRegKey>;
     using Record = platform::DeviceRecord;
+    using Bytes = std::vector<uint8_t>;
     static constexpr auto kMachine = platform::RegRoot::LocalMachine;
 
   public:
@@ -143,8 +144,7 @@ class SimDeviceManager : public platform::IDeviceSetup {
             std::ranges::copy(it->second.data, buffer.begin());
             return m.Done(0);
         }
-        bool SetProperty(Record& record, uint32_t property,
-                         const std::vector<uint8_t>& data) override {
+        bool SetProperty(Record& record, uint32_t property, const Bytes& data) override {
             SimDevice* device = Device(record, Call::SetProperty);
             if (device) device->properties[property] = {Property(property, "").type, data};
             return device && m.Done(0);
@@ -198,12 +198,10 @@ class SimDeviceManager : public platform::IDeviceSetup {
         long QueryInfo(const std::string& name, uint32_t& type, uint32_t& size) override {
             return Or(Call::KeyQuery, [&] { return key->QueryInfo(name, type, size); });
         }
-        long Query(const std::string& name, uint32_t& type, std::vector<uint8_t>& data,
-                   uint32_t& size) override {
+        long Query(const std::string& name, uint32_t& type, Bytes& data, uint32_t& size) override {
             return Or(Call::KeyQuery, [&] { return key->Query(name, type, data, size); });
         }
-        long Set(const std::string& name, uint32_t type,
-                 const std::vector<uint8_t>& data) override {
+        long Set(const std::string& name, uint32_t type, const Bytes& data) override {
             return Or(Call::KeySet, [&] { return key->Set(name, type, data); });
         }
         // Deleting and listing values pass through unfailed.
