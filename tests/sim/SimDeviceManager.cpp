@@ -50,9 +50,8 @@ struct Inf {
         for (std::string line; std::getline(in, line);) {
             for (size_t i = 0, quoted = 0; i < line.size(); ++i)  // a ';' outside quotes
                 if ((quoted ^= line[i] == '"') == 0 && line[i] == ';') line.resize(i);
-            line = Trim(line);
+            if ((line = Trim(line)).empty()) continue;
             const size_t eq = line.find('='), close = line.find(']');
-            if (line.empty()) continue;
             if (line[0] == '[' && close != std::string::npos)
                 section = TextUpper(Trim(line.substr(1, close - 1)));
             else if (line[0] == '[' || section.empty())
@@ -113,8 +112,7 @@ std::string SimDeviceManager::GuidText(const Guid& g) {
 bool SimDeviceManager::GetInfClass(const std::string& infPath, Guid& classGuid,
                                    std::vector<char>& className, uint32_t& requiredSize) {
     Inf inf;
-    if (Fails(Call::GetInfClass)) return false;
-    if (const uint32_t error = inf.Read(infPath)) return Done(error);
+    if (Fails(Call::GetInfClass) || !Done(inf.Read(infPath))) return false;
     const std::string name = inf.Value("Version", "Class");
     classGuid = ParseGuid(inf.Value("Version", "ClassGUID"));
     requiredSize = static_cast<uint32_t>(name.size() + 1);
@@ -130,8 +128,7 @@ bool SimDeviceManager::GetInfClass(const std::string& infPath, Guid& classGuid,
 bool SimDeviceManager::UpdateDriver(platform::WindowHandle, const std::string& hardwareId,
                                     const std::string& infPath, uint32_t, bool& restart) {
     Inf inf;
-    if (Fails(Call::UpdateDriver)) return false;
-    if (const uint32_t error = inf.Read(infPath)) return Done(error);
+    if (Fails(Call::UpdateDriver) || !Done(inf.Read(infPath))) return false;
     std::vector<SimDevice*> targets;
     for (auto& [devInst, device] : devices_)
         if (device.registered && EqualsNoCase(Text(device, kSpdrpHardwareId), hardwareId))
