@@ -96,7 +96,8 @@ class SimDeviceManager : public platform::IDeviceSetup {
     SimDevice& AddDevice(const std::string& className, const Guid& classGuid,
                          std::map<uint32_t, SimRegistry::Value> properties, uintptr_t list = 0) {
         const std::string id = Numbered("ROOT\\" + TextUpper(className), nextDevInst_);
-        return devices_[nextDevInst_++] = {id, className, classGuid, properties, !list, list, {}};
+        return devices_[nextDevInst_++] = {id,    className, classGuid, std::move(properties),
+                                           !list, list,      {}};
     }
     // A serial-port map value of any type and data.
     void AddSerialMapValue(const std::string& name, uint32_t type, std::vector<uint8_t> data) {
@@ -210,8 +211,10 @@ class SimDeviceManager : public platform::IDeviceSetup {
                   std::vector<uint8_t>& data, uint32_t& dataLen) override {
             return key->Enum(index, name, nameLen, data, dataLen);
         }
+        // Registry calls answer their error and leave the last error alone.
         long Or(Call call, const std::function<long()>& operation) {
-            const uint32_t error = m.Fails(call);
+            const uint32_t lastError = m.lastError_, error = m.Fails(call);
+            m.lastError_ = lastError;
             return error ? static_cast<long>(error) : operation();
         }
         SimDeviceManager& m;
