@@ -15,12 +15,12 @@ using platform::kSpdrpHardwareId;
 
 constexpr uint32_t kErrorWrongInfStyle = 0xE0000100;  // the file is not an INF file
 
-// The text without the spaces, tabs and CR of a CRLF line end around it, and without the
-// quotes that enclose it.
-std::string Trim(const std::string& text) {
+// The text without the spaces, tabs and CR of a CRLF line end around it and, when asked,
+// without the quotes that enclose it.
+std::string Trim(const std::string& text, bool unquote = true) {
     const size_t first = text.find_first_not_of(" \t\r"), last = text.find_last_not_of(" \t\r");
     if (first == std::string::npos) return {};
-    const bool quoted = last > first && text[first] == '"' && text[last] == '"';
+    const bool quoted = unquote && last > first && text[first] == '"' && text[last] == '"';
     return text.substr(first + quoted, last + 1 - first - 2 * quoted);
 }
 
@@ -50,7 +50,7 @@ struct Inf {
         for (std::string line; std::getline(in, line);) {
             for (size_t i = 0, quoted = 0; i < line.size(); ++i)  // a ';' outside quotes
                 if ((quoted ^= line[i] == '"') == 0 && line[i] == ';') line.resize(i);
-            if ((line = Trim(line)).empty()) continue;
+            if ((line = Trim(line, false)).empty()) continue;
             const size_t eq = line.find('='), close = line.find(']');
             if (line[0] == '[' && close != std::string::npos)
                 section = TextUpper(Trim(line.substr(1, close - 1)));
@@ -65,7 +65,7 @@ struct Inf {
         return kErrorWrongInfStyle;
     }
 
-    // The first value of the key, as written.
+    // The first value of the key, unquoted; %strings% are left as they are.
     std::string Value(const std::string& section, const std::string& key) const {
         for (const auto& line : lines)
             if (line.section == TextUpper(section) && EqualsNoCase(line.key, key))
