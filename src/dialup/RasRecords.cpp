@@ -19,7 +19,7 @@ using EntryMember = std::variant<uint32_t RasEntryInfo::*, std::string RasEntryI
                                  RasIpAddress RasEntryInfo::*, RasGuid RasEntryInfo::*>;
 
 struct EntryField {
-    RasField at;  // in the current layout
+    RasField at;  // where every layout but the old one has it
     EntryMember member;
 };
 
@@ -150,8 +150,9 @@ void WriteRasText(std::vector<uint8_t>& bytes, RasField field, const std::string
 uint64_t ReadRasNumber(const std::vector<uint8_t>& bytes, RasField field) {
     if (!Inside(field, bytes.size())) return 0;
     uint64_t value = 0;
-    for (uint32_t i = std::min(field.size, 8u); i-- > 0;)
+    for (uint32_t i = std::min(field.size, 8u); i-- > 0;) {
         value = value << 8 | bytes[field.offset + i];
+    }
     return value;
 }
 
