@@ -104,8 +104,46 @@ struct RasLayout {
     RasField dialDialogOwner, dialDialogFlags, dialDialogSubEntry, dialDialogError;
 };
 
-extern const RasLayout kRasLayoutX86;
-extern const RasLayout kRasLayoutX64;
+// 32-bit Windows: the short RASENTRYNAME and RASCONN every system version accepts, and the
+// pointer-wide fields 4 bytes wide.
+inline constexpr RasLayout kRasLayoutX86{
+    .entryNameSize = 264,
+    .entryName = {4, 257},
+    .connSize = 412,
+    .connHandle = {4, 4},
+    .connEntryName = {8, 257},
+    .connDeviceType = {265, 17},
+    .connDeviceName = {282, 129},
+    .deviceType = {4, 17},
+    .deviceName = {21, 129},
+    .dialParamsSizes = {1060, 1052, 816},
+    .statsSize = 60,
+    .dialDialogSize = 36,
+    .dialDialogOwner = {4, 4},
+    .dialDialogFlags = {8, 4},
+    .dialDialogSubEntry = {20, 4},
+    .dialDialogError = {24, 4},
+};
+// 64-bit Windows: the records are packed to 4 bytes, so a handle or window follows the size
+// field directly and moves everything after it by 4.
+inline constexpr RasLayout kRasLayoutX64{
+    .entryNameSize = 264,
+    .entryName = {4, 257},
+    .connSize = 416,
+    .connHandle = {4, 8},
+    .connEntryName = {12, 257},
+    .connDeviceType = {269, 17},
+    .connDeviceName = {286, 129},
+    .deviceType = {4, 17},
+    .deviceName = {21, 129},
+    .dialParamsSizes = {1064, 1052, 816},
+    .statsSize = 60,
+    .dialDialogSize = 48,
+    .dialDialogOwner = {4, 8},
+    .dialDialogFlags = {12, 4},
+    .dialDialogSubEntry = {24, 4},
+    .dialDialogError = {28, 4},
+};
 // The layout the program hands its own system: x64 in a 64-bit Windows build, x86 otherwise.
 // Tests switch it to run the same logic over both.
 const RasLayout& CurrentRasLayout();
@@ -123,10 +161,12 @@ inline constexpr uint32_t kRasEntryOptions2From = 2088;
 // numbers are the bytes from dwAlternateOffset to S when that offset is inside.
 void DecodeRasEntry(const std::vector<uint8_t>& bytes, uint32_t size, RasEntryInfo& info);
 // An entry record of size S with the alternate numbers behind it: S + L + 2 bytes, the size
-// field S, the groups S allows, dwAlternateOffset S when there are alternate numbers.
+// field S, the groups S allows, dwAlternateOffset S when there are alternate numbers. Empty
+// when S or L passes 1 MiB, which no system reports: a broken size never allocates gigabytes.
 std::vector<uint8_t> EncodeRasEntry(const RasEntryInfo& info, uint32_t size);
 
 // A RASDIALPARAMS record of one of the three sizes with the entry name set (for a query).
+// Sizes up to 816 have the old 21-byte entry name; empty past 1 MiB as for entries.
 std::vector<uint8_t> DialParamsQuery(uint32_t size, const std::string& entryName);
 std::vector<uint8_t> EncodeDialParams(uint32_t size, const RasDialInfo& info);
 void DecodeDialParams(const std::vector<uint8_t>& bytes, uint32_t size, RasDialInfo& info);
