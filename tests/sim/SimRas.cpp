@@ -73,10 +73,17 @@ uint32_t Enumerate(std::vector<uint8_t>* buffer, uint32_t& bytes, uint32_t& coun
     return success ? 0 : kRasErrorBufferTooSmall;
 }
 
+// clang-format off
+const char* const kCallNames[] = {
+    "EnumDevices", "EnumEntries", "EnumConnections", "GetEntryProperties", "SetEntryProperties",
+    "GetEntryDialParams", "SetEntryDialParams", "DeleteEntry", "RenameEntry",
+    "ValidateEntryName", "DialDlg", "HangUp", "EditPhonebookEntry", "GetConnectionStatistics"};
+// clang-format on
+
 }  // namespace
 
-uint32_t SimRas::Begin(Call call, const char* name) {
-    calls.emplace_back(name);
+uint32_t SimRas::Begin(Call call) {
+    calls.emplace_back(kCallNames[static_cast<size_t>(call)]);
     const auto fault = faults_.find(call);
     if (fault == faults_.end()) return 0;
     if (fault->second.second > 0) {
@@ -136,15 +143,24 @@ bool SimRas::EntrySizeAccepted(uint32_t size) const {
     return size <= entrySize && std::count(kEntrySizes.begin(), kEntrySizes.end(), size);
 }
 
-bool SimRas::DialParamsSizeAccepted(uint32_t size) const {
+// The entry a RASDIALPARAMS record names, its strings read into dial; null with the error.
+SimRasEntry* SimRas::DialParamsEntry(const std::vector<uint8_t>& params, RasDialInfo& dial,
+                                     uint32_t& error) {
     const auto& layout = CurrentRasLayout().dialParamsSizes;
-    return dialParamsSizes.empty()
-               ? std::count(layout.begin(), layout.end(), size) > 0
-               : std::count(dialParamsSizes.begin(), dialParamsSizes.end(), size) > 0;
+    const std::vector<uint32_t> accepted = dialParamsSizes.empty()
+                                               ? std::vector<uint32_t>(layout.begin(), layout.end())
+                                               : dialParamsSizes;
+    const uint32_t size = SizeField(params);
+    error = kRasErrorInvalidSize;
+    if (!std::count(accepted.begin(), accepted.end(), size) || params.size() < size) return nullptr;
+    DecodeDialParams(params, size, dial);
+    SimRasEntry* entry = Find(dial.EntryName);
+    error = entry ? 0 : kRasErrorCannotFindEntry;
+    return entry;
 }
 
 uint32_t SimRas::EnumDevices(std::vector<uint8_t>* buffer, uint32_t& bytes, uint32_t& count) {
-    if (const uint32_t error = Begin(Call::EnumDevices, "EnumDevices")) return error;
+    if (const uint32_t error = Begin(Call::EnumDevices)) return error;
     const RasLayout& layout = CurrentRasLayout();
     const uint32_t result =
         Enumerate(buffer, bytes, count, layout.deviceName.offset + layout.deviceName.size,
@@ -157,7 +173,7 @@ uint32_t SimRas::EnumDevices(std::vector<uint8_t>* buffer, uint32_t& bytes, uint
 }
 
 uint32_t SimRas::EnumEntries(std::vector<uint8_t>& buffer, uint32_t& bytes, uint32_t& count) {
-    if (const uint32_t error = Begin(Call::EnumEntries, "EnumEntries")) return error;
+    if (const uint32_t error = Begin(Call::EnumEntries)) return error;
     const RasLayout& layout = CurrentRasLayout();
     return Enumerate(&buffer, bytes, count, layout.entryNameSize, entries.size(),
                      [&](size_t i, uint32_t base) {
@@ -166,7 +182,7 @@ uint32_t SimRas::EnumEntries(std::vector<uint8_t>& buffer, uint32_t& bytes, uint
 }
 
 uint32_t SimRas::EnumConnections(std::vector<uint8_t>& buffer, uint32_t& bytes, uint32_t& count) {
-    if (const uint32_t error = Begin(Call::EnumConnections, "EnumConnections")) return error;
+    if (const uint32_t error = Begin(Call::EnumConnections)) return error;
     const RasLayout& l = CurrentRasLayout();
     const uint32_t result = Enumerate(
         &buffer, bytes, count, l.connSize, connections.size(),
@@ -184,9 +200,7 @@ uint32_t SimRas::EnumConnections(std::vector<uint8_t>& buffer, uint32_t& bytes, 
 
 uint32_t SimRas::GetEntryProperties(const std::string& entry, std::vector<uint8_t>* buffer,
                                     uint32_t& size) {
-    if (const uint32_t error = Begin(Call::GetEntryProperties, "GetEntryProperties")) {
-        return error;
-    }
+    if (const uint32_t error = Begin(Call::GetEntryProperties)) return error;
     if (entry.empty()) return ReadEntry(DefaultEntry(), nullptr, buffer, size);
     const SimRasEntry* found = Find(AnsiToUtf8(entry));
     return found ? ReadEntry(found->info, found, buffer, size) : kRasErrorCannotFindEntry;
@@ -216,9 +230,7 @@ uint32_t SimRas::ReadEntry(const RasEntryInfo& info, const SimRasEntry* entry,
 
 uint32_t SimRas::SetEntryProperties(const std::string& entry, const std::vector<uint8_t>& buffer,
                                     uint32_t size) {
-    if (const uint32_t error = Begin(Call::SetEntryProperties, "SetEntryProperties")) {
-        return error;
-    }
+    if (const uint32_t error = Begin(Call::SetEntryProperties)) return error;
     const uint32_t layout = SizeField(buffer);
     if (!EntrySizeAccepted(layout) || size < layout) return kRasErrorInvalidSize;
     if (buffer.size() < size) return kRasErrorInvalidParameter;
@@ -242,35 +254,26 @@ uint32_t SimRas::SetEntryProperties(const std::string& entry, const std::vector<
 }
 
 uint32_t SimRas::GetEntryDialParams(std::vector<uint8_t>& params, bool& passwordStored) {
-    if (const uint32_t error = Begin(Call::GetEntryDialParams, "GetEntryDialParams")) {
-        return error;
-    }
-    const uint32_t size = SizeField(params);
-    if (!DialParamsSizeAccepted(size) || params.size() < size) return kRasErrorInvalidSize;
+    if (const uint32_t error = Begin(Call::GetEntryDialParams)) return error;
     RasDialInfo dial;
-    DecodeDialParams(params, size, dial);
-    const SimRasEntry* entry = Find(dial.EntryName);
-    if (!entry) return kRasErrorCannotFindEntry;
+    uint32_t error = 0;
+    const SimRasEntry* entry = DialParamsEntry(params, dial, error);
+    if (!entry) return error;
     const std::string asked = dial.EntryName;
     dial = entry->dial;
     dial.EntryName = asked;
-    Put(params, EncodeDialParams(size, dial));
+    Put(params, EncodeDialParams(SizeField(params), dial));
     passwordStored = entry->passwordStored;
     return 0;
 }
 
 uint32_t SimRas::SetEntryDialParams(const std::vector<uint8_t>& params, bool removePassword) {
-    if (const uint32_t error = Begin(Call::SetEntryDialParams, "SetEntryDialParams")) {
-        return error;
-    }
-    const uint32_t size = SizeField(params);
-    if (!DialParamsSizeAccepted(size) || params.size() < size) return kRasErrorInvalidSize;
+    if (const uint32_t error = Begin(Call::SetEntryDialParams)) return error;
     RasDialInfo dial;
-    DecodeDialParams(params, size, dial);
-    SimRasEntry* entry = Find(dial.EntryName);
-    if (!entry) return kRasErrorCannotFindEntry;
-    StoreDialParams(*entry, dial, removePassword);
-    return 0;
+    uint32_t error = 0;
+    SimRasEntry* entry = DialParamsEntry(params, dial, error);
+    if (entry) StoreDialParams(*entry, dial, removePassword);
+    return error;
 }
 
 // The system ignores the phone number and keeps what an empty text leaves unsaid; a user
@@ -291,7 +294,7 @@ void SimRas::StoreDialParams(SimRasEntry& entry, const RasDialInfo& dial, bool r
 }
 
 uint32_t SimRas::DeleteEntry(const std::string& entry) {
-    if (const uint32_t error = Begin(Call::DeleteEntry, "DeleteEntry")) return error;
+    if (const uint32_t error = Begin(Call::DeleteEntry)) return error;
     const SimRasEntry* found = Find(AnsiToUtf8(entry));
     if (!found) return kRasErrorCannotFindEntry;
     entries.erase(entries.begin() + (found - entries.data()));
@@ -299,7 +302,7 @@ uint32_t SimRas::DeleteEntry(const std::string& entry) {
 }
 
 uint32_t SimRas::RenameEntry(const std::string& oldName, const std::string& newName) {
-    if (const uint32_t error = Begin(Call::RenameEntry, "RenameEntry")) return error;
+    if (const uint32_t error = Begin(Call::RenameEntry)) return error;
     SimRasEntry* entry = Find(AnsiToUtf8(oldName));
     if (!entry) return kRasErrorCannotFindEntry;
     const std::string name = AnsiToUtf8(newName);
@@ -311,7 +314,7 @@ uint32_t SimRas::RenameEntry(const std::string& oldName, const std::string& newN
 }
 
 uint32_t SimRas::ValidateEntryName(const std::string& entry) {
-    if (const uint32_t error = Begin(Call::ValidateEntryName, "ValidateEntryName")) return error;
+    if (const uint32_t error = Begin(Call::ValidateEntryName)) return error;
     const std::string name = AnsiToUtf8(entry);
     if (!ValidName(name)) return kRasErrorInvalidName;
     return Find(name) ? kRasErrorAlreadyExists : 0;
@@ -319,7 +322,7 @@ uint32_t SimRas::ValidateEntryName(const std::string& entry) {
 
 bool SimRas::DialDlg(const std::string& entry, std::vector<uint8_t>& dialog) {
     const RasLayout& layout = CurrentRasLayout();
-    uint32_t error = Begin(Call::DialDlg, "DialDlg");
+    uint32_t error = Begin(Call::DialDlg);
     const SimRasEntry* found = Find(AnsiToUtf8(entry));
     if (!error &&
         (SizeField(dialog) != layout.dialDialogSize || dialog.size() < layout.dialDialogSize)) {
@@ -335,7 +338,7 @@ bool SimRas::DialDlg(const std::string& entry, std::vector<uint8_t>& dialog) {
 }
 
 uint32_t SimRas::HangUp(RasHandle connection) {
-    if (const uint32_t error = Begin(Call::HangUp, "HangUp")) return error;
+    if (const uint32_t error = Begin(Call::HangUp)) return error;
     const SimRasConnection* found = FindConnection(connection);
     if (!found) return kRasErrorInvalidHandle;
     connections.erase(connections.begin() + (found - connections.data()));
@@ -343,17 +346,13 @@ uint32_t SimRas::HangUp(RasHandle connection) {
 }
 
 uint32_t SimRas::EditPhonebookEntry(platform::WindowHandle, const std::string& entry) {
-    if (const uint32_t error = Begin(Call::EditPhonebookEntry, "EditPhonebookEntry")) {
-        return error;
-    }
+    if (const uint32_t error = Begin(Call::EditPhonebookEntry)) return error;
     return Find(AnsiToUtf8(entry)) ? 0 : kRasErrorCannotFindEntry;
 }
 
 // The counters grow with the clock at the connection's rates since it was made.
 uint32_t SimRas::GetConnectionStatistics(RasHandle connection, std::vector<uint8_t>& stats) {
-    if (const uint32_t error = Begin(Call::GetConnectionStatistics, "GetConnectionStatistics")) {
-        return error;
-    }
+    if (const uint32_t error = Begin(Call::GetConnectionStatistics)) return error;
     const uint32_t size = CurrentRasLayout().statsSize;
     if (SizeField(stats) != size || stats.size() < size) return kRasErrorInvalidSize;
     const SimRasConnection* c = FindConnection(connection);

@@ -110,9 +110,10 @@ class SimRas : public platform::IRasApi {
     RasEntryInfo DefaultEntry() const;
 
   private:
-    uint32_t Begin(Call call, const char* name);
+    uint32_t Begin(Call call);
     bool EntrySizeAccepted(uint32_t size) const;
-    bool DialParamsSizeAccepted(uint32_t size) const;
+    SimRasEntry* DialParamsEntry(const std::vector<uint8_t>& params, RasDialInfo& dial,
+                                 uint32_t& error);
     uint32_t ReadEntry(const RasEntryInfo& info, const SimRasEntry* entry,
                        std::vector<uint8_t>* buffer, uint32_t& size);
     void Complete(RasEntryInfo& info) const;
