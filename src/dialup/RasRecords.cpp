@@ -166,8 +166,9 @@ void DecodeRasEntry(const std::vector<uint8_t>& bytes, uint32_t size, RasEntryIn
     const size_t limit = std::min<size_t>(size, bytes.size());
     for (const EntryField& field : kEntryFields) {
         const RasField at = Place(field.at, size);
-        if (Inside(at, limit))
+        if (Inside(at, limit)) {
             std::visit([&](auto member) { Read(bytes, at, info.*member); }, field.member);
+        }
     }
     // The list lies behind the fixed fields: an offset into the smallest record or past the
     // end is not the system's and is ignored.
@@ -185,8 +186,9 @@ std::vector<uint8_t> EncodeRasEntry(const RasEntryInfo& info, uint32_t size) {
     if (Inside(kSizeField, size)) WriteRasNumber(bytes, kSizeField, size);
     for (const EntryField& field : kEntryFields) {
         const RasField at = Place(field.at, size);
-        if (Inside(at, size))
+        if (Inside(at, size)) {
             std::visit([&](auto member) { Write(bytes, at, info.*member); }, field.member);
+        }
     }
     if (alternates.empty()) return bytes;
     std::copy(alternates.begin(), alternates.end(), bytes.begin() + size);

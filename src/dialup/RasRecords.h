@@ -32,6 +32,8 @@ struct RasDialInfo {
     std::string UserName;
     std::string Password;
     std::string Domain;
+
+    friend bool operator==(const RasDialInfo&, const RasDialInfo&) = default;
 };
 
 // An IPv4 address as its four octets a.b.c.d, a first.
