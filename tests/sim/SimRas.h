@@ -82,7 +82,7 @@ class SimRas : public platform::IRasApi {
     uint32_t entrySize = kSimRasEntryFullSize;
     // The RASDIALPARAMS sizes the system accepts; empty: the three of the current layout.
     std::vector<uint32_t> dialParamsSizes;
-    // How the next DialDlg ends: connected, or not with this error in dwError (0: cancelled).
+    // How DialDlg ends: connected, or not with dialError in dwError (0: the user cancelled).
     bool dialConnects = true;
     uint32_t dialError = 0;
     // A connection made by DialDlg starts with these rates (bytes per second) and speed.
