@@ -118,12 +118,6 @@ SimRasConnection& SimRas::Connect(const std::string& entryName) {
     return connections.back();
 }
 
-RasEntryInfo SimRas::DefaultEntry() const {
-    RasEntryInfo info;
-    Complete(info);
-    return info;
-}
-
 // What the system fills in on an entry it creates: the device's type for a device it knows,
 // TCP/IP, PPP, a phone line, and the options it adds.
 void SimRas::Complete(RasEntryInfo& info) const {
@@ -201,7 +195,11 @@ uint32_t SimRas::EnumConnections(std::vector<uint8_t>& buffer, uint32_t& bytes, 
 uint32_t SimRas::GetEntryProperties(const std::string& entry, std::vector<uint8_t>* buffer,
                                     uint32_t& size) {
     if (const uint32_t error = Begin(Call::GetEntryProperties)) return error;
-    if (entry.empty()) return ReadEntry(DefaultEntry(), nullptr, buffer, size);
+    if (entry.empty()) {  // the default entry: what the system gives an entry left blank
+        RasEntryInfo defaults;
+        Complete(defaults);
+        return ReadEntry(defaults, nullptr, buffer, size);
+    }
     const SimRasEntry* found = Find(AnsiToUtf8(entry));
     return found ? ReadEntry(found->info, found, buffer, size) : kRasErrorCannotFindEntry;
 }

@@ -106,8 +106,6 @@ class SimRas : public platform::IRasApi {
     SimRasEntry& AddEntry(const std::string& name, RasEntryInfo info = {});
     // A connection of the entry over its device, as a successful dial makes it.
     SimRasConnection& Connect(const std::string& entryName);
-    // The properties the system gives an entry that does not say otherwise.
-    RasEntryInfo DefaultEntry() const;
 
   private:
     uint32_t Begin(Call call);
