@@ -112,9 +112,9 @@ SimRasEntry& SimRas::AddEntry(const std::string& name, RasEntryInfo info) {
 
 SimRasConnection& SimRas::Connect(const std::string& entryName) {
     const SimRasEntry* entry = Find(entryName);
-    connections.push_back(
-        {nextHandle_++, entry ? entry->name : entryName, entry ? entry->info.szDeviceType : "",
-         entry ? entry->info.szDeviceName : "", clock_.TickCount(), receiveRate, sendRate, bps});
+    connections.push_back({nextHandle_++, entry ? entry->name : entryName,
+                           entry ? entry->info.szDeviceType : "",
+                           entry ? entry->info.szDeviceName : "", clock_.TickCount()});
     return connections.back();
 }
 
@@ -348,7 +348,7 @@ uint32_t SimRas::EditPhonebookEntry(platform::WindowHandle, const std::string& e
     return Find(AnsiToUtf8(entry)) ? 0 : kRasErrorCannotFindEntry;
 }
 
-// The counters grow with the clock at the connection's rates since it was made.
+// The counters grow with the clock at the set rates since the connection was made.
 uint32_t SimRas::GetConnectionStatistics(RasHandle connection, std::vector<uint8_t>& stats) {
     if (const uint32_t error = Begin(Call::GetConnectionStatistics)) return error;
     const uint32_t size = CurrentRasLayout().statsSize;
@@ -357,9 +357,9 @@ uint32_t SimRas::GetConnectionStatistics(RasHandle connection, std::vector<uint8
     if (!c) return kRasErrorInvalidHandle;
     const uint32_t elapsed = clock_.TickCount() - c->startTick;
     const auto bytes = [elapsed](uint32_t rate) { return uint64_t{rate} * elapsed / 1000; };
-    WriteRasNumber(stats, kStatsBytesSent, bytes(c->sendRate));
-    WriteRasNumber(stats, kStatsBytesReceived, bytes(c->receiveRate));
-    WriteRasNumber(stats, kStatsBps, c->bps);
+    WriteRasNumber(stats, kStatsBytesSent, bytes(sendRate));
+    WriteRasNumber(stats, kStatsBytesReceived, bytes(receiveRate));
+    WriteRasNumber(stats, kStatsBps, bps);
     WriteRasNumber(stats, kStatsDuration, elapsed);
     return 0;
 }

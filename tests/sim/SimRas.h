@@ -36,9 +36,6 @@ struct SimRasConnection {
     std::string deviceType;
     std::string deviceName;
     uint32_t startTick = 0;  // the clock's tick count when it connected
-    uint32_t receiveRate = 0;
-    uint32_t sendRate = 0;  // bytes per second
-    uint32_t bps = 0;
 };
 
 class SimRas : public platform::IRasApi {
@@ -85,7 +82,7 @@ class SimRas : public platform::IRasApi {
     // How DialDlg ends: connected, or not with dialError in dwError (0: the user cancelled).
     bool dialConnects = true;
     uint32_t dialError = 0;
-    // A connection made by DialDlg starts with these rates (bytes per second) and speed.
+    // Every connection's traffic in bytes per second, and its line speed.
     uint32_t receiveRate = 0, sendRate = 0, bps = 115200;
     // RASEO bits the system adds to an entry it creates.
     uint32_t newEntryOptions = 0;
