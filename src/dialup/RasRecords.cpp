@@ -170,12 +170,14 @@ void DecodeRasEntry(const std::vector<uint8_t>& bytes, uint32_t size, RasEntryIn
             std::visit([&](auto member) { Read(bytes, at, info.*member); }, field.member);
         }
     }
-    // The list lies behind the fixed fields: an offset into the smallest record or past the
-    // end is not the system's and is ignored.
+    // The list lies behind the fixed fields, up to the end of the buffer (which is larger than
+    // the record when the entry has such a list): an offset into the smallest record or past
+    // the end is not the system's and is ignored.
     if (!Inside(kAlternateOffsetField, limit)) return;
     const uint64_t from = ReadRasNumber(bytes, kAlternateOffsetField);
-    if (from >= kRasEntryOldSize && from <= limit) {
-        info.AlternateNumbers.assign(bytes.begin() + from, bytes.begin() + limit);
+    if (from >= kRasEntryOldSize && from <= bytes.size()) {
+        info.AlternateNumbers.assign(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                                     bytes.end());
     }
 }
 

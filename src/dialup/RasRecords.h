@@ -160,7 +160,9 @@ inline constexpr uint32_t kRasEntryOptions2From = 2088;
 
 // Reads the fields of an entry record of size S (the first S bytes of bytes, fewer when the
 // buffer is shorter) into info; fields beyond them are left as they were. The alternate
-// numbers are the bytes from dwAlternateOffset to S when that offset is inside.
+// numbers are the bytes from dwAlternateOffset to the end of the buffer (an entry that has
+// them reports a buffer larger than its record) when that offset lies past the record's
+// fixed part and inside the buffer.
 void DecodeRasEntry(const std::vector<uint8_t>& bytes, uint32_t size, RasEntryInfo& info);
 // An entry record of size S with the alternate numbers behind it: S + L + 2 bytes, the size
 // field S, the groups S allows, dwAlternateOffset S when there are alternate numbers. Empty

@@ -1,7 +1,8 @@
 #pragma once
 // The Remote Access Service (the system phone book, its dialogs and the active
 // connections), ANSI flavour, over raw structure bytes: the logic lays out each record with
-// its offset tables and reads back what the system wrote. Always the default phone book.
+// its offset tables and reads back what the system wrote. Always the default phone book;
+// entry names are bytes in the system's ANSI code page.
 // Results are the system's RAS codes (0 success).
 #include <cstdint>
 #include <string>

@@ -80,12 +80,15 @@ TEST(RasRecordsTest, AlternateNumbersLieBehindTheRecord) {
     const struct {
         uint32_t offset;
         std::string expected;
-    } cases[] = {{2884, in.AlternateNumbers}, {2894, ""}, {2895, "kept"}, {1000, "kept"}};
+    } cases[] = {{2884, in.AlternateNumbers + std::string(2, '\0')},
+                 {2896, ""},
+                 {2897, "kept"},
+                 {1000, "kept"}};
     for (const auto& c : cases) {
         WriteRasNumber(bytes, {156, 4}, c.offset);
         RasEntryInfo out;
         out.AlternateNumbers = "kept";
-        DecodeRasEntry(bytes, 2894, out);
+        DecodeRasEntry(bytes, 2884, out);
         EXPECT_EQ(out.AlternateNumbers, c.expected) << c.offset;
     }
 }
