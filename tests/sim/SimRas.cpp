@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <tuple>
 
 #include "core/modTypes.h"
 #include "platform/AnsiText.h"
@@ -75,9 +76,10 @@ uint32_t Enumerate(std::vector<uint8_t>* buffer, uint32_t& bytes, uint32_t& coun
 
 // clang-format off
 const char* const kCallNames[] = {
-    "EnumDevices", "EnumEntries", "EnumConnections", "GetEntryProperties", "SetEntryProperties",
-    "GetEntryDialParams", "SetEntryDialParams", "DeleteEntry", "RenameEntry",
-    "ValidateEntryName", "DialDlg", "HangUp", "EditPhonebookEntry", "GetConnectionStatistics"};
+    "RasEnumDevices", "RasEnumEntries", "RasEnumConnections", "RasGetEntryProperties",
+    "RasSetEntryProperties", "RasGetEntryDialParams", "RasSetEntryDialParams", "RasDeleteEntry",
+    "RasRenameEntry", "RasValidateEntryName", "RasDialDlg", "RasHangUp", "RasEditPhonebookEntry",
+    "RasGetConnectionStatistics"};
 // clang-format on
 
 }  // namespace
@@ -162,7 +164,7 @@ uint32_t SimRas::EnumDevices(std::vector<uint8_t>* buffer, uint32_t& bytes, uint
                       WriteRasText(*buffer, At(layout.deviceType, base), devices[i].DeviceType);
                       WriteRasText(*buffer, At(layout.deviceName, base), devices[i].DeviceName);
                   });
-    if (nextDevicesReply) std::tie(bytes, count) = *std::exchange(nextDevicesReply, {});
+    if (devicesReply) std::tie(bytes, count) = *devicesReply;
     return result;
 }
 
@@ -187,8 +189,8 @@ uint32_t SimRas::EnumConnections(std::vector<uint8_t>& buffer, uint32_t& bytes, 
             WriteRasText(buffer, At(l.connDeviceType, base), c.deviceType);
             WriteRasText(buffer, At(l.connDeviceName, base), c.deviceName);
         },
-        nextConnectionsCount.has_value());
-    if (nextConnectionsCount && result == 0) count = *std::exchange(nextConnectionsCount, {});
+        connectionsCount.has_value());
+    if (connectionsCount && result == 0) count = *connectionsCount;
     return result;
 }
 
@@ -213,7 +215,7 @@ uint32_t SimRas::ReadEntry(const RasEntryInfo& info, const SimRasEntry* entry,
     if (buffer && buffer->size() < size) return kRasErrorInvalidParameter;
     const auto needed = static_cast<uint32_t>(layout + info.AlternateNumbers.size());
     if (!buffer || size < needed) {
-        size = std::exchange(nextEntrySize, {}).value_or(needed);
+        size = entrySizeReply.value_or(needed);
         return kRasErrorBufferTooSmall;
     }
     std::vector<uint8_t> record = EncodeRasEntry(info, layout);

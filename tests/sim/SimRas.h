@@ -86,19 +86,19 @@ class SimRas : public platform::IRasApi {
     uint32_t receiveRate = 0, sendRate = 0, bps = 115200;
     // RASEO bits the system adds to an entry it creates.
     uint32_t newEntryOptions = 0;
-    // --- Bad answers: the next call of each kind reports these instead of the truth ---------
+    // --- Bad answers: while set, the calls report these instead of the truth -------------
     // EnumDevices: the byte count and device count (the result stays as it would be).
-    std::optional<std::pair<uint32_t, uint32_t>> nextDevicesReply;
+    std::optional<std::pair<uint32_t, uint32_t>> devicesReply;
     // EnumConnections succeeds with the connections that fit and reports this count.
-    std::optional<uint32_t> nextConnectionsCount;
-    // GetEntryProperties answers 603 with this size.
-    std::optional<uint32_t> nextEntrySize;
+    std::optional<uint32_t> connectionsCount;
+    // GetEntryProperties answers a buffer too small with this size.
+    std::optional<uint32_t> entrySizeReply;
 
     // --- State, set-up and observation ---------------------------------------------------
     std::vector<SimRasEntry> entries;  // in creation order
     std::vector<RasDeviceInfo> devices;
     std::vector<SimRasConnection> connections;
-    std::vector<std::string> calls;  // the name of every call made, in order
+    std::vector<std::string> calls;  // the system function of every call made, in order
     SimRasEntry* Find(const std::string& name);
     SimRasEntry& AddEntry(const std::string& name, RasEntryInfo info = {});
     // A connection of the entry over its device, as a successful dial makes it.
