@@ -11,6 +11,8 @@
 #include "platform/Platform.h"
 #include "sim/SimBluetooth.h"
 #include "sim/SimDeviceManager.h"
+#include "sim/SimInternetOptions.h"
+#include "sim/SimRas.h"
 #include "sim/SimRegistry.h"
 #include "sim/SimSystem.h"
 #include "sim/VirtualEventLoop.h"
@@ -31,6 +33,8 @@ class SimPlatform {
         platform.systemText = &systemText;
         platform.devices = &devices;
         platform.bluetooth = &bluetooth;
+        platform.ras = &ras;
+        platform.internet = &internet;
         Unbind();
         AppState().platform = &platform;
     }
@@ -52,6 +56,8 @@ class SimPlatform {
     SimSystemText systemText;
     SimDeviceManager devices{registry};
     SimBluetooth bluetooth;
+    SimRas ras{loop};
+    SimInternetOptions internet;
     platform::Platform platform;
 
   private:
