@@ -15,7 +15,7 @@ namespace {
 using platform::IRasApi;
 
 constexpr RasField kSizeField{0, 4};
-// At most this many connections are ever listed (one buffer of that many records).
+// At most this many connections are ever listed.
 constexpr uint32_t kMaxConnections = 256;
 // No answer of the system about a list or a record is believed beyond these: a larger one
 // is refused rather than allocated.
@@ -88,6 +88,30 @@ std::string FreeEntryName(IRasApi& ras, const std::string& base) {
         if (ras.ValidateEntryName(Utf8ToAnsi(name)) == 0) return name;
     }
     return {};
+}
+
+// Every active connection: one buffer of 256 records, and when the system has more, one
+// of as many as it reports.
+void ListConnections(std::vector<RasConnInfo>& connections) {
+    connections.clear();
+    IRasApi* ras = Ras();
+    if (!ras) return;
+    const RasLayout& layout = CurrentRasLayout();
+    std::vector<uint8_t> list = RecordList(kMaxConnections, layout.connSize);
+    uint32_t bytes = static_cast<uint32_t>(list.size()), count = 0;
+    uint32_t result = ras->EnumConnections(list, bytes, count);
+    if (result == platform::kRasErrorBufferTooSmall && count > kMaxConnections) {
+        list = RecordList(count, layout.connSize);
+        bytes = static_cast<uint32_t>(list.size());
+        result = list.empty() ? result : ras->EnumConnections(list, bytes, count);
+    }
+    if (result != 0) return;
+    for (uint32_t i = 0; i < RecordsIn(count, list, layout.connSize); ++i) {
+        connections.push_back({ReadRasNumber(list, At(layout.connHandle, i, layout.connSize)),
+                               ReadRasText(list, At(layout.connEntryName, i, layout.connSize)),
+                               ReadRasText(list, At(layout.connDeviceType, i, layout.connSize)),
+                               ReadRasText(list, At(layout.connDeviceName, i, layout.connSize))});
+    }
 }
 
 std::string CreationReport(const std::string& deviceName, const std::string& name, bool dialSet,
@@ -177,25 +201,16 @@ uint32_t GetEntriesForDevice(const std::string& deviceName, std::vector<std::str
 }
 
 uint32_t GetRasConnections(std::vector<RasConnInfo>& connections) {
-    connections.clear();
-    IRasApi* ras = Ras();
-    if (!ras) return 0;
-    const RasLayout& layout = CurrentRasLayout();
-    std::vector<uint8_t> list = RecordList(kMaxConnections, layout.connSize);
-    uint32_t bytes = static_cast<uint32_t>(list.size()), count = 0;
-    if (ras->EnumConnections(list, bytes, count) != 0) return 0;
-    for (uint32_t i = 0; i < RecordsIn(count, list, layout.connSize); ++i) {
-        connections.push_back({ReadRasNumber(list, At(layout.connHandle, i, layout.connSize)),
-                               ReadRasText(list, At(layout.connEntryName, i, layout.connSize)),
-                               ReadRasText(list, At(layout.connDeviceType, i, layout.connSize)),
-                               ReadRasText(list, At(layout.connDeviceName, i, layout.connSize))});
-    }
+    ListConnections(connections);
+    if (connections.size() > kMaxConnections) connections.resize(kMaxConnections);
     return static_cast<uint32_t>(connections.size());
 }
 
+// Every connection counts here, also those past the listed ones: an entry is never taken
+// for idle (and deleted) because its connection did not fit the list.
 bool IsEntryConnected(const std::string& entryName) {
     std::vector<RasConnInfo> connections;
-    GetRasConnections(connections);
+    ListConnections(connections);
     return std::any_of(connections.begin(), connections.end(),
                        [&](const RasConnInfo& c) { return EqualsNoCase(c.EntryName, entryName); });
 }

@@ -3,6 +3,7 @@
 
 #include "dialup/modAppRAS.h"
 #include "dialup/modAppWinInet.h"
+#include "hardware/modAppHardware.h"
 #include "platform/AnsiText.h"
 #include "sim/SimPlatform.h"
 
@@ -18,6 +19,11 @@ class ConnectionCreationTest : public ::testing::Test {
         sim.devices.AddDevice("Modem", platform::kGuidDevClassModem,
                               {{platform::kSpdrpFriendlyName,
                                 {platform::kRegSz, sim::SimRegistry::Sz(Utf8ToAnsi(kModem))}}});
+        DeviceList list;
+        platform::DeviceRecord modem;
+        ASSERT_TRUE(FindDeviceByProperty(DeviceClass::Modem, platform::kSpdrpFriendlyName, kModem,
+                                         list, modem));
+        ASSERT_TRUE(list->CreateKey(modem, platform::DeviceKeyKind::Driver));  // installed
         ras.devices = {{kModem, "modem"}};
     }
     bool Create(const std::string& title, const std::string& detail = {},
