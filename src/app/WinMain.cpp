@@ -11,6 +11,8 @@
 #include "platform/win32/Win32DeviceSetup.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32InternetOptions.h"
+#include "platform/win32/Win32Ras.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ResourceSource.h"
 #include "platform/win32/Win32System.h"
@@ -30,6 +32,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32ResourceSource resources;
     Win32DeviceSetup devices;
     Win32Bluetooth bluetooth;
+    Win32Ras ras;
+    Win32InternetOptions internet;
 
     Platform platform;
     platform.loop = &loop;
@@ -45,6 +49,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform.resources = &resources;
     platform.devices = &devices;
     platform.bluetooth = &bluetooth;
+    platform.ras = &ras;
+    platform.internet = &internet;
 
     tarvelin::AppShell app;
     app.initCommonControls = [] {

@@ -14,8 +14,9 @@ constexpr uint32_t kDirect = 0x1;
 constexpr uint32_t kUseProxy = 0x2;
 constexpr uint32_t kUseAutoConfigUrl = 0x4;
 constexpr uint32_t kAutoDetect = 0x8;
-// INTERNET_PER_CONN_OPTION_LIST's size field.
-constexpr uint32_t kOptionListSize = 20;
+// INTERNET_PER_CONN_OPTION_LIST's size field: 20 bytes with 32-bit pointers, 32 with 64-bit
+// ones (the system refuses a list of the other size).
+constexpr uint32_t kOptionListSize = sizeof(void*) == 8 ? 32 : 20;
 
 platform::IInternetOptions* Internet() {
     auto* platform = AppState().platform;

@@ -7,13 +7,14 @@
 #include <algorithm>
 
 #include "platform/win32/SystemCall.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
 namespace tarvelin::platform {
 
 // The library and the entry points the program uses; only complete when every one exists.
 struct Win32Bluetooth::Api {
-    HMODULE library = nullptr;
+    SystemLibrary library;
     decltype(&BluetoothFindFirstRadio) findFirstRadio = nullptr;
     decltype(&BluetoothFindNextRadio) findNextRadio = nullptr;
     decltype(&BluetoothFindRadioClose) findRadioClose = nullptr;
@@ -22,19 +23,9 @@ struct Win32Bluetooth::Api {
     decltype(&BluetoothFindDeviceClose) findDeviceClose = nullptr;
     decltype(&BluetoothSetServiceState) setServiceState = nullptr;
     decltype(&BluetoothEnumerateInstalledServices) enumerateInstalledServices = nullptr;
-
-    ~Api() {
-        if (library) FreeLibrary(library);
-    }
 };
 
 namespace {
-
-template <class Function>
-bool Bind(HMODULE library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-    return function != nullptr;
-}
 
 HANDLE RadioHandle(const IBluetoothRadio& radio) {
     return reinterpret_cast<HANDLE>(radio.Handle());
@@ -126,16 +117,17 @@ const Win32Bluetooth::Api* Win32Bluetooth::Load() {
     if (api_) return api_->enumerateInstalledServices ? api_.get() : nullptr;
     api_ = std::make_unique<Api>();
     Api& api = *api_;
-    api.library = LoadLibraryA("bthprops.cpl");
+    api.library = SystemLibrary("bthprops.cpl");
+    const SystemLibrary& library = api.library;
     const bool complete =
-        api.library && Bind(api.library, "BluetoothFindFirstRadio", api.findFirstRadio) &&
-        Bind(api.library, "BluetoothFindNextRadio", api.findNextRadio) &&
-        Bind(api.library, "BluetoothFindRadioClose", api.findRadioClose) &&
-        Bind(api.library, "BluetoothFindFirstDevice", api.findFirstDevice) &&
-        Bind(api.library, "BluetoothFindNextDevice", api.findNextDevice) &&
-        Bind(api.library, "BluetoothFindDeviceClose", api.findDeviceClose) &&
-        Bind(api.library, "BluetoothSetServiceState", api.setServiceState) &&
-        Bind(api.library, "BluetoothEnumerateInstalledServices", api.enumerateInstalledServices);
+        library.Bind("BluetoothFindFirstRadio", api.findFirstRadio) &&
+        library.Bind("BluetoothFindNextRadio", api.findNextRadio) &&
+        library.Bind("BluetoothFindRadioClose", api.findRadioClose) &&
+        library.Bind("BluetoothFindFirstDevice", api.findFirstDevice) &&
+        library.Bind("BluetoothFindNextDevice", api.findNextDevice) &&
+        library.Bind("BluetoothFindDeviceClose", api.findDeviceClose) &&
+        library.Bind("BluetoothSetServiceState", api.setServiceState) &&
+        library.Bind("BluetoothEnumerateInstalledServices", api.enumerateInstalledServices);
     if (complete) return api_.get();
     loadError_ = GetLastError();
     api_ = std::make_unique<Api>();  // unloaded and empty: no later call tries again
