@@ -89,13 +89,16 @@ TEST_F(ConnectionCreationTest, ReportNamesWhatWasNotStored) {
     const std::string head = std::string("Подключение для устройства '") + kModem +
                              "' создано, но некоторые параметры были не заданы.\r\n"
                              "Название подключения: ";
+    ras.FailCall(sim::SimRas::Call::SetEntryProperties, 0);  // writes work again
+    ras.FailCall(sim::SimRas::Call::SetEntryDialParams, 5);
+    EXPECT_TRUE(Create("Nokia"));
+    EXPECT_FALSE(allSet);
+    EXPECT_EQ(message, head + "QVT (Nokia)\r\n\r\nНе заданы параметры дозвона.");
+
     sim::SimPlatform other;  // a fresh system: no modem to keep an init string
-    other.ras.FailCall(sim::SimRas::Call::SetEntryDialParams, 5);
     EXPECT_TRUE(CreateModemConnection(kModem, "Nokia", {}, {}, message, allSet));
     EXPECT_FALSE(allSet);
-    EXPECT_EQ(message, head +
-                           "QVT (Nokia)\r\n\r\nНе заданы параметры дозвона.\r\nНе заданы "
-                           "параметры инициализации модема.");
+    EXPECT_EQ(message, head + "QVT (Nokia)\r\n\r\nНе заданы параметры инициализации модема.");
 }
 
 TEST_F(ConnectionCreationTest, ProxySettingsAreStoredThenAnnounced) {
@@ -105,6 +108,8 @@ TEST_F(ConnectionCreationTest, ProxySettingsAreStoredThenAnnounced) {
     for (const auto& call : sim.internet.calls) order.push_back(call.option);
     EXPECT_EQ(order, (std::vector<uint32_t>{75, 39, 37, 75, 39, 37}));
     EXPECT_FALSE(sim.internet.calls[3].connection.has_value());  // the local network
+    EXPECT_EQ(sim.internet.settings[std::string("QVT (Nokia)")][1].number, 0x1u);
+    EXPECT_EQ(sim.internet.settings[std::nullopt][1].number, 0x3u);
 
     bool direct, proxy, url, detect;
     std::string server, bypass, config;
