@@ -1,0 +1,1 @@
+#include "draw/modAppDraw.h"
