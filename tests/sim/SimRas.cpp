@@ -114,9 +114,12 @@ SimRasEntry& SimRas::AddEntry(const std::string& name, RasEntryInfo info) {
 
 SimRasConnection& SimRas::Connect(const std::string& entryName) {
     const SimRasEntry* entry = Find(entryName);
-    connections.push_back({nextHandle_++, entry ? entry->name : entryName,
+    connections.push_back({nextHandle_++,
+                           entry ? entry->name : entryName,
                            entry ? entry->info.szDeviceType : "",
-                           entry ? entry->info.szDeviceName : "", clock_.TickCount()});
+                           entry ? entry->info.szDeviceName : "",
+                           clock_.TickCount(),
+                           {}});
     return connections.back();
 }
 
@@ -359,10 +362,13 @@ uint32_t SimRas::GetConnectionStatistics(RasHandle connection, std::vector<uint8
     if (!c) return kRasErrorInvalidHandle;
     const uint32_t elapsed = clock_.TickCount() - c->startTick;
     const auto bytes = [elapsed](uint32_t rate) { return uint64_t{rate} * elapsed / 1000; };
-    WriteRasNumber(stats, kStatsBytesSent, bytes(sendRate));
-    WriteRasNumber(stats, kStatsBytesReceived, bytes(receiveRate));
+    const SimRasCounters n =
+        c->counters.value_or(SimRasCounters{static_cast<uint32_t>(bytes(receiveRate)),
+                                            static_cast<uint32_t>(bytes(sendRate)), elapsed});
+    WriteRasNumber(stats, kStatsBytesSent, n.sent);
+    WriteRasNumber(stats, kStatsBytesReceived, n.received);
     WriteRasNumber(stats, kStatsBps, bps);
-    WriteRasNumber(stats, kStatsDuration, elapsed);
+    WriteRasNumber(stats, kStatsDuration, n.durationMs);
     return 0;
 }
 

@@ -30,12 +30,19 @@ struct SimRasEntry {
     std::optional<uint32_t> alternateOffset;
 };
 
+// A connection's raw statistics counters, as the system reports them.
+struct SimRasCounters {
+    uint32_t received = 0, sent = 0, durationMs = 0;
+};
+
 struct SimRasConnection {
     platform::RasHandle handle = 0;
     std::string entryName;
     std::string deviceType;
     std::string deviceName;
     uint32_t startTick = 0;  // the clock's tick count when it connected
+    // When set, the statistics report these instead of the counters grown with the clock.
+    std::optional<SimRasCounters> counters;
 };
 
 class SimRas : public platform::IRasApi {

@@ -1,0 +1,23 @@
+#pragma once
+// The statistics of every active dial-up connection, polled once a second by the main page:
+// each poll lists the connections, gives one it has not seen a fresh PCStat, samples them
+// all and discards the objects of connections that have ended.
+#include <vector>
+
+#include "stats/PCStat.h"
+
+namespace tarvelin {
+
+class StatMonitor {
+  public:
+    void Poll();
+    // The objects in the order the system lists the connections.
+    const std::vector<PCStat>& Stats() const { return stats_; }
+    // The object of a connection, null when it is not active.
+    const PCStat* Find(platform::RasHandle connection) const;
+
+  private:
+    std::vector<PCStat> stats_;
+};
+
+}  // namespace tarvelin

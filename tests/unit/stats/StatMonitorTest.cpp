@@ -1,0 +1,47 @@
+// The monitor keeps one sampler per active connection, in the system's order.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "sim/SimPlatform.h"
+#include "stats/StatMonitor.h"
+
+namespace tarvelin {
+namespace {
+
+using Seen = std::vector<std::string>;
+
+// One poll a second later: the entry, device and received total of each object.
+Seen Poll(sim::SimPlatform& sim, StatMonitor& monitor) {
+    sim.loop.Advance(1000);
+    monitor.Poll();
+    Seen seen;
+    for (const PCStat& s : monitor.Stats()) {
+        seen.push_back(s.EntryName() + "/" + s.DeviceName() + " " + std::to_string(s.TotalRx()));
+    }
+    return seen;
+}
+
+TEST(StatMonitorTest, ObjectsFollowTheConnections) {
+    sim::SimPlatform sim;
+    StatMonitor monitor;
+    RasEntryInfo modem;
+    modem.szDeviceName = "Modem";
+    sim.ras.AddEntry("MTS", modem);
+    sim.ras.receiveRate = 1000;
+    const platform::RasHandle mts = sim.ras.Connect("MTS").handle;
+    EXPECT_EQ(Poll(sim, monitor), (Seen{"MTS/Modem 1000"}));
+    sim.ras.Connect("Beeline");
+    EXPECT_EQ(Poll(sim, monitor), (Seen{"MTS/Modem 2000", "Beeline/ 1000"}));
+    sim.ras.HangUp(mts);
+    EXPECT_EQ(Poll(sim, monitor), (Seen{"Beeline/ 2000"}));
+    EXPECT_EQ(monitor.Find(mts), nullptr);
+    // The system hands the ended connection's handle to a new one: a fresh object.
+    sim.ras.Connect("MTS").handle = mts;
+    EXPECT_EQ(Poll(sim, monitor), (Seen{"Beeline/ 3000", "MTS/Modem 1000"}));
+    EXPECT_EQ(monitor.Find(mts)->Seconds(), 1u);
+}
+
+}  // namespace
+}  // namespace tarvelin
