@@ -97,6 +97,15 @@ void SaveBmp(const Win32Bitmap& bitmap, const char* path) {
     out.write(reinterpret_cast<const char*>(pixels.data()), pixels.size_bytes());
 }
 
+// How many more GDI objects the process can create: pens are created until the system refuses,
+// then deleted. Wine's GetGuiResources answers 0 for every process, so the objects in use are
+// counted this way, on Windows too (its quota per process is lower).
+size_t RoomForGdiObjects() {
+    std::vector<GdiObject<HPEN>> pens;
+    while (HPEN pen = CreatePen(PS_SOLID, 1, 0)) pens.emplace_back(pen);
+    return pens.size();
+}
+
 TEST(CanvasAdapterTest, PrimitivesPaintTheirPixelsAndNoMore) {
     for (const auto& [name, draw, probes] : Drawings()) {
         Win32Bitmap bitmap(20, 20);
@@ -147,7 +156,8 @@ TEST(CanvasAdapterTest, ImagesAreCopiedAndBlended) {
 
 // The picture is left in the test's folder as canvas-adapter.bmp.
 TEST(CanvasAdapterTest, TextIsMeasuredAndDrawnInsideItsRectangle) {
-    Win32Bitmap bitmap(240, 48);
+    constexpr int32_t kWidth = 280, kHeight = 48;
+    Win32Bitmap bitmap(kWidth, kHeight);
     Whiten(bitmap);
     auto canvas = bitmap.Canvas();
     const Font font{"Tahoma", 16, true, false};
@@ -155,22 +165,24 @@ TEST(CanvasAdapterTest, TextIsMeasuredAndDrawnInsideItsRectangle) {
     const TextSize size = canvas.MeasureText(text, font);
     EXPECT_GT(size.width, 40);
     EXPECT_GT(size.height, 8);
-    Rect measured{0, 0, 240, 0};
+    Rect measured{0, 0, kWidth, 0};
     EXPECT_GT(canvas.DrawText(text, measured, kTextSingleLine | kTextCalcRect, font, kBlue), 8);
     EXPECT_EQ(measured.Width(), size.width);
-    EXPECT_EQ(std::count(bitmap.Pixels().begin(), bitmap.Pixels().end(), 0xFFFFFFu), 240 * 48);
-    Rect box{20, 10, 220, 40};
+    EXPECT_EQ(std::count(bitmap.Pixels().begin(), bitmap.Pixels().end(), 0xFFFFFFu),
+              kWidth * kHeight);
+    Rect box{20, 10, kWidth - 20, 40};
+    ASSERT_LT(size.width, box.Width());  // else the system clips it to the box
     canvas.DrawText(text, box, kTextCenter | kTextVCenter | kTextSingleLine, font, kBlue);
     int inside = 0, outside = 0;
-    for (int32_t y = 0; y < 48; ++y) {
-        for (int32_t x = 0; x < 240; ++x) {
+    for (int32_t y = 0; y < kHeight; ++y) {
+        for (int32_t x = 0; x < kWidth; ++x) {
             const bool within = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
             if (bitmap.PixelAt({x, y}) != kWhite) ++(within ? inside : outside);
         }
     }
     EXPECT_GT(inside, 20);
     EXPECT_EQ(outside, 0);
-    canvas.RoundRect({2, 2, 238, 46}, 12, 12, kRed, {});
+    canvas.RoundRect({2, 2, kWidth - 2, kHeight - 2}, 12, 12, kRed, {});
     SaveBmp(bitmap, "canvas-adapter.bmp");
 }
 
@@ -181,7 +193,7 @@ TEST(CanvasAdapterTest, NothingStaysSelectedOrAllocated) {
     const HDC dc = bitmap.Dc();
     const HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN), brush = GetCurrentObject(dc, OBJ_BRUSH),
                   font = GetCurrentObject(dc, OBJ_FONT);
-    const DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const size_t room = RoomForGdiObjects();
     {
         Win32Canvas canvas(dc, {0, 0, 20, 20});
         for (const auto& drawing : Drawings()) drawing.draw(canvas);
@@ -194,7 +206,7 @@ TEST(CanvasAdapterTest, NothingStaysSelectedOrAllocated) {
         EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brush);
         EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font);
     }
-    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), objects);
+    EXPECT_EQ(RoomForGdiObjects(), room);
     bitmap.Canvas().FillRect({0, 0, 20, 20}, kRed);
     EXPECT_EQ(bitmap.PixelAt({19, 19}), kRed);  // the clip left pushed has ended
 }
