@@ -46,10 +46,11 @@ RECT ToRect(const Rect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-// A colour naming a system colour becomes that colour's current value.
+// A colour naming a system colour becomes that colour's current value; the other top bits
+// are dropped, since the system would read them as a palette index.
 COLORREF Resolve(Color color) {
     if (color & kSystemColorFlag) return GetSysColor(static_cast<int>(color & 0xFF));
-    return color;
+    return color & 0xFFFFFF;
 }
 
 GdiObject<HBRUSH> Brush(Color color) {
@@ -89,7 +90,9 @@ Win32Canvas::Win32Canvas(HDC dc, Rect bounds, bool systemBlending)
     : dc_(dc), bounds_(bounds), systemBlending_(systemBlending) {}
 
 Win32Canvas::~Win32Canvas() {
-    if (!savedStates_.empty()) RestoreDC(dc_, savedStates_.front());
+    const auto first = std::find_if(savedStates_.begin(), savedStates_.end(),
+                                    [](int saved) { return saved != 0; });
+    if (first != savedStates_.end()) RestoreDC(dc_, *first);
 }
 
 void Win32Canvas::FillRect(const Rect& rect, Color color) {
@@ -178,16 +181,17 @@ TextSize Win32Canvas::MeasureText(const std::string& text, const Font& font) {
     return {size.cx, size.cy};
 }
 
+// A clip whose state could not be saved is not applied, but still takes its place in the
+// stack so that the PopClip matching it ends nothing else.
 void Win32Canvas::PushClip(const Rect& rect) {
     const int saved = SaveDC(dc_);
-    if (saved == 0) return;
     savedStates_.push_back(saved);
-    IntersectClipRect(dc_, rect.left, rect.top, rect.right, rect.bottom);
+    if (saved) IntersectClipRect(dc_, rect.left, rect.top, rect.right, rect.bottom);
 }
 
 void Win32Canvas::PopClip() {
     if (savedStates_.empty()) return;
-    RestoreDC(dc_, savedStates_.back());
+    if (savedStates_.back()) RestoreDC(dc_, savedStates_.back());
     savedStates_.pop_back();
 }
 
