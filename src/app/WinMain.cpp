@@ -34,6 +34,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Bluetooth bluetooth;
     Win32Ras ras;
     Win32InternetOptions internet;
+    Win32Locale locale;
 
     Platform platform;
     platform.loop = &loop;
@@ -51,6 +52,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform.bluetooth = &bluetooth;
     platform.ras = &ras;
     platform.internet = &internet;
+    platform.locale = &locale;
 
     tarvelin::AppShell app;
     app.initCommonControls = [] {

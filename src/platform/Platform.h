@@ -20,6 +20,7 @@ class IDeviceSetup;
 class IBluetooth;
 class IRasApi;
 class IInternetOptions;
+class ILocale;
 
 struct Platform {
     IEventLoop* loop = nullptr;
@@ -38,6 +39,7 @@ struct Platform {
     IBluetooth* bluetooth = nullptr;
     IRasApi* ras = nullptr;                // the phone book and dial-up connections
     IInternetOptions* internet = nullptr;  // per-connection proxy settings
+    ILocale* locale = nullptr;             // regional settings of the display texts
 };
 
 }  // namespace tarvelin::platform

@@ -35,6 +35,7 @@ class SimPlatform {
         platform.bluetooth = &bluetooth;
         platform.ras = &ras;
         platform.internet = &internet;
+        platform.locale = &locale;
         Unbind();
         AppState().platform = &platform;
     }
@@ -58,6 +59,7 @@ class SimPlatform {
     SimBluetooth bluetooth;
     SimRas ras{loop};
     SimInternetOptions internet;
+    SimLocale locale;
     platform::Platform platform;
 
   private:

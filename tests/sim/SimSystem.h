@@ -1,11 +1,12 @@
 #pragma once
 // Small simulated system services: the process, the version query, named locks, a
-// recording message box, the shell and the system message table.
+// recording message box, the shell, the system message table and the regional settings.
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/Locale.h"
 #include "platform/MessageBox.h"
 #include "platform/NamedLock.h"
 #include "platform/OsVersion.h"
@@ -14,6 +15,12 @@
 #include "platform/SystemText.h"
 
 namespace tarvelin::sim {
+
+class SimLocale : public platform::ILocale {
+  public:
+    std::string DecimalSeparator() override { return decimalSeparator; }
+    std::string decimalSeparator = ",";
+};
 
 class SimProcess : public platform::IProcess {
   public:

@@ -131,4 +131,12 @@ std::string Win32SystemText::ShortDate(int year, int month, int day) {
     return n > 0 ? Narrow(std::wstring_view(buffer, static_cast<size_t>(n - 1))) : std::string();
 }
 
+// LOCALE_SDECIMAL holds at most three characters and the terminating zero; "." when the
+// system answers nothing.
+std::string Win32Locale::DecimalSeparator() {
+    char buffer[8] = {};
+    const int n = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer);
+    return n > 1 ? AnsiToUtf8(std::string_view(buffer, static_cast<size_t>(n - 1))) : ".";
+}
+
 }  // namespace tarvelin::platform

@@ -1,6 +1,7 @@
 #pragma once
 // The small system services: named mutex, version query, the process, message boxes, the
-// shell and the system message table.
+// shell, the system message table and the user's regional settings.
+#include "platform/Locale.h"
 #include "platform/MessageBox.h"
 #include "platform/NamedLock.h"
 #include "platform/OsVersion.h"
@@ -46,6 +47,11 @@ class Win32SystemText : public ISystemText {
     uint32_t SystemMessage(uint32_t flags, uint32_t messageId, uint32_t languageId, bool wide,
                            uint32_t bufferChars, std::string& text) override;
     std::string ShortDate(int year, int month, int day) override;
+};
+
+class Win32Locale : public ILocale {
+  public:
+    std::string DecimalSeparator() override;
 };
 
 }  // namespace tarvelin::platform
