@@ -64,7 +64,9 @@ SpeedAxis ScaleAxis(bool statInByte, int32_t winMaxRx, int32_t winMaxTx, int64_t
     const int64_t top = highest + 10 - highest % 10;
     const int64_t barRows = plotRows - 2 * int64_t{lineHeight};
     SpeedAxis axis;
-    axis.scale = barRows > 0 ? RoundEven(static_cast<double>(plotRows) / barRows * top) : top;
+    axis.scale = barRows > 0 ? RoundEven(static_cast<double>(plotRows) * static_cast<double>(top) /
+                                         static_cast<double>(barRows))
+                             : top;
     axis.display = statInByte ? axis.scale : axis.scale * 8.0;
     axis.unit = statInByte ? kByteUnit : kBitUnit;
     if (axis.display > 1024) {
