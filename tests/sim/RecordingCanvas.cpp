@@ -4,17 +4,11 @@
 
 namespace tarvelin::sim {
 
-using platform::Font;
-using platform::TextSize;
-
 namespace {
 
-size_t CodePoints(const std::string& text) {
-    return std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; });
-}
-
 int32_t Width(const std::string& text) {
-    return static_cast<int32_t>(CodePoints(text)) * RecordingCanvas::kCharWidth;
+    return 6 * static_cast<int32_t>(std::count_if(text.begin(), text.end(),
+                                                  [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
 Rect Intersect(const Rect& a, const Rect& b) {
@@ -22,61 +16,18 @@ Rect Intersect(const Rect& a, const Rect& b) {
             std::min(a.bottom, b.bottom)};
 }
 
-// The pixels a call may paint; a straight line leaves out its end point.
-Rect Extent(const CanvasCall& call) {
-    if (call.kind != CanvasCall::Line && call.kind != CanvasCall::Pixel) return call.rect;
-    Rect box{std::min(call.from.x, call.to.x), std::min(call.from.y, call.to.y),
-             std::max(call.from.x, call.to.x) + 1, std::max(call.from.y, call.to.y) + 1};
-    if (call.kind == CanvasCall::Pixel || (call.from.x != call.to.x && call.from.y != call.to.y))
-        return box;
-    if (call.to.x > call.from.x) {
-        box.right -= 1;
-    } else if (call.to.x < call.from.x) {
-        box.left += 1;
-    } else if (call.to.y > call.from.y) {
-        box.bottom -= 1;
-    } else if (call.to.y < call.from.y) {
-        box.top += 1;
-    } else {
-        return {};  // a line of no length paints nothing
-    }
-    return box;
-}
-
-// Cuts code points from the end (back to a space for a word ellipsis) until text + "..."
-// fits the width.
 std::string WithEllipsis(std::string text, int32_t width, bool atWord) {
     if (Width(text) <= width) return text;
     while (!text.empty() && Width(text + "...") > width) {
-        const size_t cut = atWord ? text.find_last_of(' ') : std::string::npos;
-        if (cut != std::string::npos) {
-            text.resize(cut);
+        const size_t space = atWord ? text.find_last_of(' ') : std::string::npos;
+        if (space != std::string::npos) {
+            text.resize(space);
             continue;
         }
-        do text.pop_back();
-        while (!text.empty() && (text.back() & 0xC0) == 0x80);
-        if (!text.empty()) text.pop_back();
+        while (text.size() > 1 && (text.back() & 0xC0) == 0x80) text.pop_back();
+        text.pop_back();  // a whole code point
     }
     return text + "...";
-}
-
-// Lines broken at newlines and, with word breaking, at the last space that fits the width.
-std::vector<std::string> Wrap(const std::string& text, int32_t width, bool wordBreak) {
-    std::vector<std::string> lines{""};
-    for (char c : text) {
-        if (c == '\n') {
-            lines.emplace_back();
-            continue;
-        }
-        lines.back() += c;
-        const size_t space = lines.back().find_last_of(' ');
-        if (wordBreak && Width(lines.back()) > width && space != std::string::npos) {
-            std::string rest = lines.back().substr(space + 1);
-            lines.back().resize(space);
-            lines.push_back(rest);
-        }
-    }
-    return lines;
 }
 
 }  // namespace
@@ -86,15 +37,19 @@ CanvasCall& RecordingCanvas::Add(CanvasCall::Kind kind, const Rect& rect, Color 
     call.kind = kind;
     call.rect = rect;
     call.color = color;
-    call.clip = clips_.empty() ? bounds_ : clips_.back();
+    call.clip = clips.empty() ? bounds_ : clips.back();
     return call;
 }
 
-void RecordingCanvas::RoundRect(const Rect& rect, int32_t, int32_t, Color pen,
-                                std::optional<Color> fill) {
-    CanvasCall& call = Add(CanvasCall::RoundRect, rect, pen);
-    call.color2 = fill.value_or(0);
-    call.flags = fill.has_value();
+// The rectangle holds the pixels painted: a straight line leaves out its end point.
+void RecordingCanvas::Line(Point from, Point to, Color color) {
+    const int32_t dx = (to.x > from.x) - (to.x < from.x), dy = (to.y > from.y) - (to.y < from.y);
+    const Point last = dx != 0 && dy != 0 ? to : Point{to.x - dx, to.y - dy};
+    const Rect painted{std::min(from.x, last.x), std::min(from.y, last.y),
+                       std::max(from.x, last.x) + 1, std::max(from.y, last.y) + 1};
+    CanvasCall& call = Add(CanvasCall::Line, from == to ? Rect{} : painted, color);
+    call.from = from;
+    call.to = to;
 }
 
 void RecordingCanvas::GradientRect(const Rect& rect, Color from, Color to, bool horizontal) {
@@ -104,21 +59,18 @@ void RecordingCanvas::GradientRect(const Rect& rect, Color from, Color to, bool 
 }
 
 int32_t RecordingCanvas::DrawText(const std::string& text, Rect& rect, uint32_t format,
-                                  const Font& font, Color color) {
-    const bool single = (format & platform::kTextSingleLine) != 0;
-    std::vector<std::string> lines{text};
-    if (!single) lines = Wrap(text, rect.Width(), (format & platform::kTextWordBreak) != 0);
-    if (single && (format & (platform::kTextEndEllipsis | platform::kTextWordEllipsis)) != 0)
-        lines[0] = WithEllipsis(text, rect.Width(), (format & platform::kTextWordEllipsis) != 0);
-    const int32_t height = static_cast<int32_t>(lines.size()) * (font.pixelHeight + 2);
+                                  const platform::Font& font, Color color) {
+    std::string shown = text;
+    int32_t lines = 1;
+    if ((format & (platform::kTextEndEllipsis | platform::kTextWordEllipsis)) != 0)
+        shown = WithEllipsis(text, rect.Width(), (format & platform::kTextWordEllipsis) != 0);
+    else if ((format & platform::kTextWordBreak) != 0 && rect.Width() > 0)
+        lines = std::max(1, (Width(text) + rect.Width() - 1) / rect.Width());
+    const int32_t height = lines * (font.pixelHeight + 2);
     if ((format & platform::kTextCalcRect) != 0) {
-        int32_t widest = 0;
-        for (const std::string& line : lines) widest = std::max(widest, Width(line));
-        rect.right = rect.left + widest;
+        rect.right = rect.left + (lines > 1 ? rect.Width() : Width(shown));
         rect.bottom = rect.top + height;
     }
-    std::string shown;
-    for (const std::string& line : lines) shown += (shown.empty() ? "" : "\n") + line;
     CanvasCall& call = Add(CanvasCall::Text, rect, color);
     call.flags = format;
     call.text = shown;
@@ -126,46 +78,39 @@ int32_t RecordingCanvas::DrawText(const std::string& text, Rect& rect, uint32_t 
     return height;
 }
 
-TextSize RecordingCanvas::MeasureText(const std::string& text, const Font& font) {
+platform::TextSize RecordingCanvas::MeasureText(const std::string& text,
+                                                const platform::Font& font) {
     return {Width(text), font.pixelHeight + 2};
 }
 
 void RecordingCanvas::PushClip(const Rect& rect) {
-    const Rect clip = Intersect(clips_.empty() ? bounds_ : clips_.back(), rect);
-    Add(CanvasCall::PushClip, rect);
-    clips_.push_back(clip);
+    Add(CanvasCall::PushClip, rect, 0);
+    clips.push_back(Intersect(clips.empty() ? bounds_ : clips.back(), rect));
 }
 
 void RecordingCanvas::PopClip() {
-    Add(CanvasCall::PopClip);
-    if (clips_.empty())
+    Add(CanvasCall::PopClip, {}, 0);
+    if (clips.empty())
         ++unmatchedPops;
     else
-        clips_.pop_back();
+        clips.pop_back();
 }
 
-void RecordingCanvas::DrawImage(const platform::IImage& image, Point at) {
-    Add(CanvasCall::Image, {at.x, at.y, at.x + image.Width(), at.y + image.Height()}, 255);
-}
-
-void RecordingCanvas::BlendImage(const platform::IImage&, const Rect& to, uint8_t opacity) {
-    Add(CanvasCall::Image, to, opacity);
-}
-
-std::vector<CanvasCall> RecordingCanvas::Of(CanvasCall::Kind kind) const {
+std::vector<CanvasCall> RecordingCanvas::Of(CanvasCall::Kind kind,
+                                            std::optional<Color> color) const {
     std::vector<CanvasCall> found;
-    std::copy_if(calls.begin(), calls.end(), std::back_inserter(found),
-                 [kind](const CanvasCall& call) { return call.kind == kind; });
+    for (const CanvasCall& call : calls)
+        if (call.kind == kind && (!color || call.color == *color)) found.push_back(call);
     return found;
 }
 
 std::vector<CanvasCall> RecordingCanvas::OutsideOf(const Rect& area) const {
     std::vector<CanvasCall> found;
     for (const CanvasCall& call : calls) {
-        if (call.kind == CanvasCall::PushClip || call.kind == CanvasCall::PopClip ||
-            (call.kind == CanvasCall::Text && (call.flags & platform::kTextCalcRect) != 0))
-            continue;
-        const Rect painted = Intersect(Extent(call), call.clip);
+        const bool measured =
+            call.kind == CanvasCall::Text && (call.flags & platform::kTextCalcRect);
+        if (call.kind == CanvasCall::PushClip || measured) continue;
+        const Rect painted = Intersect(call.rect, call.clip);
         if (!painted.Empty() && Intersect(painted, area) != painted) found.push_back(call);
     }
     return found;
