@@ -76,10 +76,6 @@ void GradientLines(ICanvas& canvas, Color color1, Color color2, const Rect& rect
     }
 }
 
-}  // namespace tarvelin
-
-namespace tarvelin {
-
 namespace {
 
 constexpr int32_t kStripInset = 3;    // white margin between the frame and the strip
