@@ -125,7 +125,7 @@ void DrawColumn(ICanvas& canvas, Point base, int32_t top, const int32_t* newerTo
 // Sample 3 is the newest smoothed one (the two before it are raw) and stands at the plot's
 // left + 1; older samples follow to the right as far as the plot is wide.
 void DrawBars(ICanvas& canvas, const Rect& plot, int64_t scale,
-              const std::vector<TrafficSample>& samples) {
+              std::span<const TrafficSample> samples) {
     const double pxPerByte = static_cast<double>(plot.Height()) / static_cast<double>(scale);
     const auto barTop = [&](int32_t speed) {
         return Clamp32(RoundEven(plot.bottom - speed * pxPerByte), plot.top, plot.bottom);
@@ -146,8 +146,7 @@ void DrawBars(ICanvas& canvas, const Rect& plot, int64_t scale,
 
 void DrawTrafficGraph(ICanvas& canvas, bool statInByte, bool bgClear, bool gridHor,
                       const std::string& caption, const Rect& rect, int32_t winMaxRx,
-                      int32_t winMaxTx, const std::vector<TrafficSample>& samples,
-                      const Font& font) {
+                      int32_t winMaxTx, std::span<const TrafficSample> samples, const Font& font) {
     if (rect.Empty()) return;
     canvas.PushClip(rect);
     if (bgClear) canvas.FillRect(rect, kWhite);

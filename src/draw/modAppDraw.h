@@ -3,6 +3,7 @@
 // line shapes, two kinds of gradient, the progress strip and the traffic graph. Each draws
 // with what it is given and leaves nothing selected or allocated behind it.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,7 @@ struct TrafficSample {
 // scaled to the window's maxima, labelled in bits or bytes per second.
 void DrawTrafficGraph(ICanvas& canvas, bool statInByte, bool bgClear, bool gridHor,
                       const std::string& caption, const Rect& rect, int32_t winMaxRx,
-                      int32_t winMaxTx, const std::vector<TrafficSample>& samples,
+                      int32_t winMaxTx, std::span<const TrafficSample> samples,
                       const platform::Font& font);
 
 }  // namespace tarvelin

@@ -1,7 +1,9 @@
 #include "stats/PCStat.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <limits>
+#include <optional>
 
 #include "core/AppState.h"
 #include "dialup/modAppRAS.h"
@@ -205,6 +207,110 @@ std::string PCStat::pGetStatValue(int32_t enStatValue, bool bStatInByte,
                (bStatInByte ? " КБайт" : " КБит");
     }
     return bMeasWithSeconds ? text + "/сек" : text;
+}
+
+void PCStat::DrawGraphicWindow(platform::ICanvas& canvas, const platform::Font& font,
+                               bool bStatInByte, bool bBGClear, bool bGridHor, int32_t lLeft,
+                               int32_t lTop, int32_t lRight, int32_t lBottom) const {
+    DrawTrafficGraph(canvas, bStatInByte, bBGClear, bGridHor, {}, {lLeft, lTop, lRight, lBottom},
+                     WindowMaxRx(), WindowMaxTx(), Samples(), font);
+}
+
+namespace {
+
+using platform::Rect;
+
+constexpr platform::Color kPanelText = platform::Rgb(255, 255, 255);
+constexpr platform::Color kReceiveMark = platform::Rgb(255, 0, 0);
+constexpr platform::Color kTransmitMark = platform::Rgb(173, 175, 175);
+constexpr uint8_t kPanelOpacity = 210;
+constexpr int32_t kBlockGap = 4;  // pixels between blocks (four twips-per-pixel fifteenths)
+
+// One line of the figures: an optional mark, the label and the value.
+struct FigureLine {
+    const char* label;
+    int32_t value;  // a StatValue; 0 for a heading without a value
+    bool perSecond = false;
+    std::optional<platform::Color> mark = std::nullopt;
+};
+
+// The figures panel's text: label and value columns, blocks parted by one-pixel lines.
+class FiguresPrinter {
+  public:
+    FiguresPrinter(platform::ICanvas& canvas, const platform::Font& font, const Rect& panel)
+        : canvas_(canvas),
+          font_(font),
+          panel_(panel),
+          labelX_(panel.left + 5),
+          valueX_(labelX_ + canvas.MeasureText("Время соединения", font).width + 10),
+          lineHeight_(canvas.MeasureText("В", font).height - 1),
+          y_(panel.top + kBlockGap) {}
+
+    // A block below the one before it, parted from it by a line across the panel.
+    void Block(std::initializer_list<FigureLine> lines, const PCStat& stat, bool inBytes) {
+        if (y_ > panel_.top + kBlockGap) {
+            canvas_.Line({panel_.left, y_}, {panel_.right, y_}, kPanelText);
+            y_ += 1 + kBlockGap;
+        }
+        bool first = true;
+        for (const FigureLine& line : lines) {
+            if (!first) y_ += line.mark ? kBlockGap / 2 : 0;
+            first = false;
+            Print(line, stat, inBytes);
+            y_ += lineHeight_;
+        }
+    }
+
+  private:
+    void Print(const FigureLine& line, const PCStat& stat, bool inBytes) {
+        int32_t labelX = labelX_;
+        if (line.mark) {
+            canvas_.RoundRect({labelX_, y_ + 1, labelX_ + lineHeight_, y_ + lineHeight_}, 2, 2,
+                              *line.mark, *line.mark);
+            labelX += lineHeight_ * 3 / 2;
+        }
+        Text(line.label, labelX);
+        if (line.value) Text(stat.pGetStatValue(line.value, inBytes, line.perSecond), valueX_);
+    }
+    void Text(const std::string& text, int32_t x) {
+        Rect box{x, y_, panel_.right, y_ + lineHeight_ + 1};
+        canvas_.DrawText(text, box,
+                         platform::kTextLeft | platform::kTextTop | platform::kTextSingleLine |
+                             platform::kTextNoPrefix,
+                         font_, kPanelText);
+    }
+
+    platform::ICanvas& canvas_;
+    const platform::Font& font_;
+    Rect panel_;
+    int32_t labelX_, valueX_, lineHeight_, y_;
+};
+
+}  // namespace
+
+void PCStat::DrawGraphic(platform::ICanvas& background, const platform::IImage* panel,
+                         const Rect& panelArea, const platform::Font& font, bool bStatInByte,
+                         bool bBGClear, bool bGridHor) const {
+    DrawTrafficGraph(background, bStatInByte, bBGClear, bGridHor, entryName_, background.Bounds(),
+                     WindowMaxRx(), WindowMaxTx(), Samples(), font);
+    if (!panel) return;
+    background.BlendImage(*panel, panelArea, kPanelOpacity);
+    platform::Font regular = font;
+    regular.bold = false;
+    FiguresPrinter figures(background, regular, panelArea);
+    figures.Block({{"Время соединения", svDuration}}, *this, bStatInByte);
+    figures.Block({{"Весь трафик", svTotalTraffic}}, *this, bStatInByte);
+    figures.Block({{"Принято:", svTotalReceived, false, kReceiveMark},
+                   {"Передано:", svTotalTransmitted, false, kTransmitMark}},
+                  *this, bStatInByte);
+    figures.Block({{"Текущая скорость", 0},
+                   {"Приема:", svCurrentReceive, true, kReceiveMark},
+                   {"Передачи:", svCurrentTransmit, true, kTransmitMark}},
+                  *this, bStatInByte);
+    figures.Block({{"Максимальная скорость", 0},
+                   {"Приема:", svMaxReceive, true, kReceiveMark},
+                   {"Передачи:", svMaxTransmit, true, kTransmitMark}},
+                  *this, bStatInByte);
 }
 
 }  // namespace tarvelin

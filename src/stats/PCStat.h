@@ -11,15 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "draw/modAppDraw.h"
+#include "platform/Canvas.h"
 #include "platform/RasApi.h"
 
 namespace tarvelin {
 
-struct StatSample {
-    int32_t rx = 0, tx = 0;  // bytes per second
-
-    friend bool operator==(const StatSample&, const StatSample&) = default;
-};
+// One second of the window: bytes per second received and transmitted.
+using StatSample = TrafficSample;
 
 // The values pGetStatValue formats.
 enum StatValue : int32_t {
@@ -63,6 +62,16 @@ class PCStat {
     // A value as display text: duration "H:MM:SS"; amounts and speeds in bits (or bytes when
     // bStatInByte), "КБит"/"КБайт" with one decimal above 1024, "/сек" appended when asked.
     std::string pGetStatValue(int32_t enStatValue, bool bStatInByte, bool bMeasWithSeconds) const;
+    // The bare graph in the rectangle, without a caption (one band of the desktop widget).
+    void DrawGraphicWindow(platform::ICanvas& canvas, const platform::Font& font, bool bStatInByte,
+                           bool bBGClear, bool bGridHor, int32_t lLeft, int32_t lTop,
+                           int32_t lRight, int32_t lBottom) const;
+    // The graph over the whole background with the entry name as its caption, then the
+    // figures panel: the panel picture blended over its place on the background (210 of
+    // 255) and the session's figures printed on it. The caller has cleared the background.
+    void DrawGraphic(platform::ICanvas& background, const platform::IImage* panel,
+                     const platform::Rect& panelArea, const platform::Font& font, bool bStatInByte,
+                     bool bBGClear, bool bGridHor) const;
 
     // What the graph draws: the window, newest first, and the highest smoothed speeds in it.
     std::span<const StatSample> Samples() const { return samples_; }

@@ -1,8 +1,10 @@
 // The statistics sampler over the simulated connection's raw counters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "sim/RecordingCanvas.h"
 #include "sim/SimPlatform.h"
 #include "stats/PCStat.h"
 
@@ -147,6 +149,36 @@ TEST_F(PCStatTest, ValueTexts) {
     }
     sim.locale.decimalSeparator = ".";
     EXPECT_EQ(stat.pGetStatValue(svTotalReceived, false, false), "1.1 КБит");
+}
+
+struct Panel : platform::IImage {
+    int32_t Width() const override { return 150; }
+    int32_t Height() const override { return 140; }
+};
+
+// The graph carries the entry name; the panel is blended at 210 and holds the five blocks of
+// figures, parted by four lines across it.
+TEST_F(PCStatTest, GraphicWithTheFiguresPanel) {
+    Read({1000, 500, 1000});
+    Read({3000, 1500, 2000});
+    sim::RecordingCanvas canvas({0, 0, 400, 160});
+    const platform::Rect area{240, 5, 390, 145};
+    stat.DrawGraphic(canvas, nullptr, area, {}, true, false, true);
+    EXPECT_TRUE(canvas.Of(sim::CanvasCall::Image).empty());
+    const Panel panel;
+    stat.DrawGraphic(canvas, &panel, area, {}, true, false, true);
+    const auto images = canvas.Of(sim::CanvasCall::Image);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].rect, area);
+    EXPECT_EQ(images[0].color, 210u);
+    std::vector<std::string> texts;
+    for (const auto& call : canvas.Of(sim::CanvasCall::Text, 0xFFFFFF)) texts.push_back(call.text);
+    EXPECT_EQ(texts.front(), "Время соединения");
+    EXPECT_EQ(texts[1], "0:00:02");
+    EXPECT_EQ(texts[3], "4,4 КБайт");  // 4,500 bytes in all
+    EXPECT_EQ(canvas.Of(sim::CanvasCall::Line, 0xFFFFFF).size(), 4u);
+    EXPECT_EQ(canvas.Of(sim::CanvasCall::RoundRect).size(), 6u);
+    EXPECT_TRUE(canvas.OutsideOf(canvas.Bounds()).empty());
 }
 
 }  // namespace
