@@ -77,6 +77,12 @@ int32_t WidthOf(const std::u32string& line, const Font& font) {
     return static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX));
 }
 
+// A coordinate moved by a distance, held within the coordinate range.
+int32_t Offset(int32_t coordinate, int32_t distance) {
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(int64_t{coordinate} + distance, INT32_MIN, INT32_MAX));
+}
+
 Rect Intersect(const Rect& a, const Rect& b) {
     return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
             std::min(a.bottom, b.bottom)};
@@ -266,13 +272,17 @@ void RasterCanvas::FrameRect(const Rect& rect, Color color) {
     FillRect({rect.right - 1, rect.top + 1, rect.right, rect.bottom - 1}, color);
 }
 
-// Bresenham's line, stopping before the end point.
+// Bresenham's line, stopping before the end point, or once it has passed the clip: both
+// coordinates only ever move one way.
 void RasterCanvas::Line(Point from, Point to, Color color) {
+    const Rect clip = Clip();
     const Color resolved = Resolve(color);
     const int64_t dx = std::abs(int64_t{to.x} - from.x), dy = -std::abs(int64_t{to.y} - from.y);
     const int32_t sx = from.x < to.x ? 1 : -1, sy = from.y < to.y ? 1 : -1;
     int64_t error = dx + dy;
     for (Point at = from; at != to;) {
+        if (sx > 0 ? at.x >= clip.right : at.x < clip.left) break;
+        if (sy > 0 ? at.y >= clip.bottom : at.y < clip.top) break;
         Plot(at.x, at.y, resolved);
         const int64_t twice = 2 * error;
         if (twice >= dy) error += dy, at.x += sx;
@@ -391,19 +401,33 @@ void RasterCanvas::PopClip() {
     if (!clips_.empty()) clips_.pop_back();
 }
 
-void RasterCanvas::DrawImage(const IImage& image, Point at) {
+// A picture drawn onto itself is read from a copy, so that overlapping areas take the pixels
+// as they were before the call.
+const RasterPicture* RasterCanvas::SourceOf(const IImage& image,
+                                            std::optional<RasterPicture>& copy) const {
     const auto* source = dynamic_cast<const RasterPicture*>(&image);
+    if (source != &picture_) return source;
+    copy.emplace(*source);
+    return &*copy;
+}
+
+void RasterCanvas::DrawImage(const IImage& image, Point at) {
+    std::optional<RasterPicture> copy;
+    const RasterPicture* source = SourceOf(image, copy);
     if (!source) return;
-    for (int32_t y = 0; y < source->Height(); ++y) {
-        for (int32_t x = 0; x < source->Width(); ++x) {
-            Plot(at.x + x, at.y + y, source->PixelAt({x, y}));
+    const Rect area = Intersect(
+        {at.x, at.y, Offset(at.x, source->Width()), Offset(at.y, source->Height())}, Clip());
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+        for (int32_t x = area.left; x < area.right; ++x) {
+            picture_.SetPixelAt({x, y}, source->PixelAt({x - at.x, y - at.y}));
         }
     }
 }
 
 // Each target pixel takes the nearest source pixel of the stretched image.
 void RasterCanvas::BlendImage(const IImage& image, const Rect& to, uint8_t opacity) {
-    const auto* source = dynamic_cast<const RasterPicture*>(&image);
+    std::optional<RasterPicture> copy;
+    const RasterPicture* source = SourceOf(image, copy);
     if (!source || to.Empty() || opacity == 0) return;
     const Rect area = Intersect(to, Clip());
     for (int32_t y = area.top; y < area.bottom; ++y) {

@@ -54,6 +54,7 @@ class RasterCanvas final : public ICanvas {
 
   private:
     Rect Clip() const;
+    const RasterPicture* SourceOf(const IImage& image, std::optional<RasterPicture>& copy) const;
     Color Resolve(Color color);
     void Plot(int32_t x, int32_t y, Color color);
     void DrawGlyph(char32_t glyph, Point at, const Font& font, Color color);

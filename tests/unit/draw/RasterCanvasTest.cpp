@@ -75,6 +75,10 @@ TEST(RasterCanvas, ClipsNestAndImagesBlend) {
                            {{15, 15}, Rgb(128, 128, 128)},
                            {{16, 16}, 0},
                            {{19, 19}, kWhite}});
+    RasterPicture row(4, 1, 0);
+    row.SetPixelAt({0, 0}, kRed);
+    RasterCanvas(row).DrawImage(row, {1, 0});
+    ExpectPixels(row, {{{1, 0}, kRed}, {{2, 0}, 0}});  // read as it was before the call
 }
 
 TEST(RasterCanvas, TextStaysInItsRectangleAndMeasuresAsDrawn) {
