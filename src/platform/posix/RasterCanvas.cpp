@@ -301,14 +301,17 @@ void RasterCanvas::RoundRect(const Rect& rect, int32_t cornerWidth, int32_t corn
     const double ry = std::clamp(cornerHeight, 0, std::max(rect.Height(), 0)) / 2.0;
     const auto inside = [&](int32_t x, int32_t y) { return InsideRounded(rect, rx, ry, x, y); };
     const Color penColor = Resolve(pen);
-    const std::optional<Color> fillColor = fill ? std::optional(Resolve(*fill)) : std::nullopt;
+    // A plain colour and a flag rather than an optional: the optimiser took the optional's
+    // value for possibly unset where the flag guards it.
+    const bool filled = fill.has_value();
+    const Color fillColor = filled ? Resolve(*fill) : 0;
     const Rect area = Intersect(rect, Clip());
     for (int32_t y = area.top; y < area.bottom; ++y) {
         for (int32_t x = area.left; x < area.right; ++x) {
             if (!inside(x, y)) continue;
             const bool edge =
                 !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
-            if (edge || fillColor) picture_.SetPixelAt({x, y}, edge ? penColor : *fillColor);
+            if (edge || filled) picture_.SetPixelAt({x, y}, edge ? penColor : fillColor);
         }
     }
 }
