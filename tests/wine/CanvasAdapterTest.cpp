@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "platform/win32/Win32Canvas.h"
+#include "sim/GraphPicture.h"
 
 namespace tarvelin {
 namespace {
@@ -143,6 +144,15 @@ TEST(CanvasAdapterTest, TextIsMeasuredAndDrawnInsideItsRectangle) {
     canvas.FillRect(box, kWhite);
     EXPECT_GT(painted, 50);
     EXPECT_EQ(Painted(bitmap), 0);  // nothing outside the box
+}
+
+// The traffic graph through the system's drawing shows what the native raster canvas shows
+// of the same window; the picture is left in the test's folder as traffic-graph.bmp.
+TEST(CanvasAdapterTest, TrafficGraphShowsItsBarsAndAxis) {
+    const Win32Bitmap bitmap(400, 90);
+    auto canvas = bitmap.Canvas();
+    EXPECT_EQ(sim::CheckGraphPicture(canvas, [&](Point at) { return bitmap.PixelAt(at); }), "");
+    SaveBmp(bitmap, "traffic-graph.bmp");
 }
 
 // Every call restores the device context's pen, brush and font and deletes its own objects;

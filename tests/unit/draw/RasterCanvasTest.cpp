@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "sim/GraphPicture.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -120,6 +122,12 @@ TEST(RasterPng, WritesSignatureAndSize) {
     EXPECT_EQ(bytes.substr(16, 8), std::string("\0\0\x01\x2C\0\0\0\x02", 8));
     EXPECT_FALSE(WritePng((path / "no-such-folder" / "x.png").string(), picture));
     EXPECT_FALSE(WritePng(path.string(), RasterPicture(0, 5)));
+}
+
+TEST(RasterCanvasTest, TrafficGraphShowsItsBarsAndAxis) {
+    RasterPicture picture(400, 90);
+    RasterCanvas canvas(picture);
+    EXPECT_EQ(sim::CheckGraphPicture(canvas, [&](Point at) { return picture.PixelAt(at); }), "");
 }
 
 }  // namespace
