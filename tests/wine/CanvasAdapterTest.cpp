@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 
+#include "platform/PngImage.h"
 #include "platform/win32/Win32Canvas.h"
 #include "sim/GraphPicture.h"
 
@@ -147,12 +148,15 @@ TEST(CanvasAdapterTest, TextIsMeasuredAndDrawnInsideItsRectangle) {
 }
 
 // The traffic graph through the system's drawing shows what the native raster canvas shows
-// of the same window; the picture is left in the test's folder as traffic-graph.bmp.
+// of the same window; the picture is left in the test's folder as traffic-graph.png.
 TEST(CanvasAdapterTest, TrafficGraphShowsItsBarsAndAxis) {
     const Win32Bitmap bitmap(400, 90);
     auto canvas = bitmap.Canvas();
-    EXPECT_EQ(sim::CheckGraphPicture(canvas, [&](Point at) { return bitmap.PixelAt(at); }), "");
-    SaveBmp(bitmap, "traffic-graph.bmp");
+    const auto pixel = [&](Point at) { return bitmap.PixelAt(at); };
+    EXPECT_EQ(sim::CheckGraphPicture(canvas, pixel), "");
+    const std::vector<uint8_t> png = EncodePng(bitmap.Width(), bitmap.Height(), pixel);
+    std::ofstream("traffic-graph.png", std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
 }
 
 // Every call restores the device context's pen, brush and font and deletes its own objects;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
+#include "platform/PngImage.h"
 #include "sim/GraphPicture.h"
 
 #include <filesystem>
@@ -128,6 +131,19 @@ TEST(RasterCanvasTest, TrafficGraphShowsItsBarsAndAxis) {
     RasterPicture picture(400, 90);
     RasterCanvas canvas(picture);
     EXPECT_EQ(sim::CheckGraphPicture(canvas, [&](Point at) { return picture.PixelAt(at); }), "");
+}
+
+// Stored blocks make a stream any inflater reads back: more than one block, Adler-32 and all.
+TEST(RasterCanvasTest, UncompressedPngStreamInflatesToTheRows) {
+    const auto png = EncodePng(200, 120, [](Point at) { return Rgb(at.x, at.y, 7); });
+    ASSERT_GT(png.size(), 33u + 72120u);
+    const uint32_t length = png[33] << 24 | png[34] << 16 | png[35] << 8 | png[36];
+    std::vector<uint8_t> rows(120 * 601);
+    uLongf size = rows.size();
+    ASSERT_EQ(uncompress(rows.data(), &size, png.data() + 41, length), Z_OK);
+    ASSERT_EQ(size, rows.size());
+    EXPECT_EQ(rows[601 * 5 + 1 + 3 * 9], 9);  // red of (9, 5)
+    EXPECT_EQ(rows[601 * 119 + 1 + 3 * 199 + 2], 7);
 }
 
 }  // namespace
