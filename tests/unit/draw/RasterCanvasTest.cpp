@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/posix/PngWriter.h"
 #include "platform/posix/RasterCanvas.h"
@@ -111,6 +112,21 @@ TEST(RasterCanvas, TextStaysInItsRectangleAndMeasuresAsDrawn) {
         }
     }
     EXPECT_EQ(picture.PixelAt({15, 12}), kBlue) << "\"one two\" centred: the top of its o";
+}
+
+TEST(RasterCanvas, RussianLettersHaveGlyphsOfTheirOwn) {
+    const auto painted = [](const std::string& text) {
+        RasterPicture picture(6, 8, kWhite);
+        Rect cell{0, 0, 6, 8};
+        RasterCanvas(picture).DrawText(text, cell, kTextSingleLine, Font{}, 0);
+        return std::vector<uint32_t>(picture.Pixels().begin(), picture.Pixels().end());
+    };
+    const auto box = painted("\xE2\x82\xAC");  // the euro sign: not in the font
+    for (const char* letter : {"\xD0\x96", "\xD1\x8F", "\xD0\x81", "\xD1\x91"}) {  // Ж я Ё ё
+        EXPECT_NE(painted(letter), box) << letter;
+    }
+    EXPECT_NE(painted("\xD0\x96"), painted("\xD0\xA5")) << "Ж is not Х";
+    EXPECT_EQ(painted("\xD0\xA5"), painted("X")) << "Х looks like the Latin X";
 }
 
 TEST(RasterPng, WritesSignatureAndSize) {
