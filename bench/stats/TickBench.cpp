@@ -22,7 +22,7 @@ namespace {
 constexpr uint32_t kConnections = 32;
 
 // The system's dial-up service with 32 connections whose counters grow every second.
-class BusySystem : public platform::IRasApi {
+class BusySystem : public platform::RasApiUnavailable {
   public:
     uint32_t seconds = 0;
 
@@ -49,23 +49,6 @@ class BusySystem : public platform::IRasApi {
         WriteRasNumber(stats, {56, 4}, seconds * 1000);
         return 0;
     }
-    uint32_t EnumDevices(std::vector<uint8_t>*, uint32_t&, uint32_t&) override { return 1; }
-    uint32_t EnumEntries(std::vector<uint8_t>&, uint32_t&, uint32_t&) override { return 1; }
-    uint32_t GetEntryProperties(const std::string&, std::vector<uint8_t>*, uint32_t&) override {
-        return 1;
-    }
-    uint32_t SetEntryProperties(const std::string&, const std::vector<uint8_t>&,
-                                uint32_t) override {
-        return 1;
-    }
-    uint32_t GetEntryDialParams(std::vector<uint8_t>&, bool&) override { return 1; }
-    uint32_t SetEntryDialParams(const std::vector<uint8_t>&, bool) override { return 1; }
-    uint32_t DeleteEntry(const std::string&) override { return 1; }
-    uint32_t RenameEntry(const std::string&, const std::string&) override { return 1; }
-    uint32_t ValidateEntryName(const std::string&) override { return 1; }
-    bool DialDlg(const std::string&, std::vector<uint8_t>&) override { return false; }
-    uint32_t HangUp(platform::RasHandle) override { return 1; }
-    uint32_t EditPhonebookEntry(platform::WindowHandle, const std::string&) override { return 1; }
 };
 
 double ThreadSeconds() {

@@ -59,4 +59,45 @@ class IRasApi {
     virtual uint32_t GetConnectionStatistics(RasHandle connection, std::vector<uint8_t>& stats) = 0;
 };
 
+// A dial-up service that has none of the calls: each answers 120 (ERROR_CALL_NOT_IMPLEMENTED)
+// and a dial ends unconnected. Services that answer only some calls (a replayed session, a
+// benchmark's phone book) derive from it and override those.
+class RasApiUnavailable : public IRasApi {
+  public:
+    static constexpr uint32_t kNotImplemented = 120;
+    uint32_t EnumDevices(std::vector<uint8_t>*, uint32_t&, uint32_t&) override {
+        return kNotImplemented;
+    }
+    uint32_t EnumEntries(std::vector<uint8_t>&, uint32_t&, uint32_t&) override {
+        return kNotImplemented;
+    }
+    uint32_t EnumConnections(std::vector<uint8_t>&, uint32_t&, uint32_t&) override {
+        return kNotImplemented;
+    }
+    uint32_t GetEntryProperties(const std::string&, std::vector<uint8_t>*, uint32_t&) override {
+        return kNotImplemented;
+    }
+    uint32_t SetEntryProperties(const std::string&, const std::vector<uint8_t>&,
+                                uint32_t) override {
+        return kNotImplemented;
+    }
+    uint32_t GetEntryDialParams(std::vector<uint8_t>&, bool&) override { return kNotImplemented; }
+    uint32_t SetEntryDialParams(const std::vector<uint8_t>&, bool) override {
+        return kNotImplemented;
+    }
+    uint32_t DeleteEntry(const std::string&) override { return kNotImplemented; }
+    uint32_t RenameEntry(const std::string&, const std::string&) override {
+        return kNotImplemented;
+    }
+    uint32_t ValidateEntryName(const std::string&) override { return kNotImplemented; }
+    bool DialDlg(const std::string&, std::vector<uint8_t>&) override { return false; }
+    uint32_t HangUp(RasHandle) override { return kNotImplemented; }
+    uint32_t EditPhonebookEntry(WindowHandle, const std::string&) override {
+        return kNotImplemented;
+    }
+    uint32_t GetConnectionStatistics(RasHandle, std::vector<uint8_t>&) override {
+        return kNotImplemented;
+    }
+};
+
 }  // namespace tarvelin::platform

@@ -20,7 +20,7 @@ constexpr int32_t kMaxSide = 4000;
 
 // The system's dial-up service as far as the sampler asks it: one connection whose
 // statistics are the session's counters at the current second.
-class ReplayedConnection : public platform::IRasApi {
+class ReplayedConnection : public platform::RasApiUnavailable {
   public:
     Counters now;
     uint32_t seconds = 0;
@@ -33,25 +33,6 @@ class ReplayedConnection : public platform::IRasApi {
         WriteRasNumber(stats, {56, 4}, seconds * 1000);
         return 0;
     }
-    // Nothing else of the service is used.
-    uint32_t EnumDevices(std::vector<uint8_t>*, uint32_t&, uint32_t&) override { return 1; }
-    uint32_t EnumEntries(std::vector<uint8_t>&, uint32_t&, uint32_t&) override { return 1; }
-    uint32_t EnumConnections(std::vector<uint8_t>&, uint32_t&, uint32_t&) override { return 1; }
-    uint32_t GetEntryProperties(const std::string&, std::vector<uint8_t>*, uint32_t&) override {
-        return 1;
-    }
-    uint32_t SetEntryProperties(const std::string&, const std::vector<uint8_t>&,
-                                uint32_t) override {
-        return 1;
-    }
-    uint32_t GetEntryDialParams(std::vector<uint8_t>&, bool&) override { return 1; }
-    uint32_t SetEntryDialParams(const std::vector<uint8_t>&, bool) override { return 1; }
-    uint32_t DeleteEntry(const std::string&) override { return 1; }
-    uint32_t RenameEntry(const std::string&, const std::string&) override { return 1; }
-    uint32_t ValidateEntryName(const std::string&) override { return 1; }
-    bool DialDlg(const std::string&, std::vector<uint8_t>&) override { return false; }
-    uint32_t HangUp(platform::RasHandle) override { return 1; }
-    uint32_t EditPhonebookEntry(platform::WindowHandle, const std::string&) override { return 1; }
 };
 
 // A dark panel for the figures, as the main page's picture behind them.
