@@ -27,9 +27,7 @@ inline constexpr uint32_t kSpdrpFriendlyName = 12;
 inline constexpr uint32_t kInstallFlagForce = 1;
 
 inline constexpr uint32_t kErrorInvalidData = 13;
-inline constexpr uint32_t kErrorInvalidParameter = 87;
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;
-inline constexpr uint32_t kErrorCancelled = 1223;
 inline constexpr uint32_t kErrorKeyDoesNotExist = 0xE0000204;
 inline constexpr uint32_t kErrorNoSuchDevinst = 0xE000020B;
 
