@@ -4,6 +4,7 @@
 // pixels with the origin at the surface's top-left corner; rectangles exclude their right
 // and bottom edges, as the system's do. Every call draws with what it is given and leaves
 // nothing selected behind it.
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,6 +60,21 @@ struct Font {
     friend bool operator==(const Font&, const Font&) = default;
 };
 
+// Whether the pixel at (x, y) belongs to the rounded rectangle: its centre lies within the
+// rectangle with its corners cut by ellipses of the given width and height. The shape of
+// rounded clips and window regions wherever the system does not draw them itself.
+inline bool InsideRoundRect(const Rect& r, int32_t cornerWidth, int32_t cornerHeight, int32_t x,
+                            int32_t y) {
+    if (x < r.left || x >= r.right || y < r.top || y >= r.bottom) return false;
+    const double rx = cornerWidth < r.Width() ? cornerWidth / 2.0 : r.Width() / 2.0;
+    const double ry = cornerHeight < r.Height() ? cornerHeight / 2.0 : r.Height() / 2.0;
+    if (rx <= 0 || ry <= 0) return true;
+    const double px = x + 0.5, py = y + 0.5;
+    const double dx = std::max({r.left + rx - px, px - (r.right - rx), 0.0});
+    const double dy = std::max({r.top + ry - py, py - (r.bottom - ry), 0.0});
+    return (dx * dx) / (rx * rx) + (dy * dy) / (ry * ry) <= 1.0;
+}
+
 // Text layout: the values of the system's DrawText flags, so that adapters pass them on.
 inline constexpr uint32_t kTextLeft = 0x0;
 inline constexpr uint32_t kTextCenter = 0x1;
@@ -107,6 +123,9 @@ class ICanvas {
     virtual TextSize MeasureText(const std::string& text, const Font& font) = 0;
     // Limits drawing to the rectangle (within any clip already pushed) until PopClip.
     virtual void PushClip(const Rect& rect) = 0;
+    // Limits drawing to a rounded rectangle, the system's rounded region with corner
+    // ellipses of the given size, within any clip already pushed, until PopClip.
+    virtual void PushRoundClip(const Rect& rect, int32_t cornerWidth, int32_t cornerHeight) = 0;
     virtual void PopClip() = 0;
     // The image at its own size with its top-left corner at the point.
     virtual void DrawImage(const IImage& image, Point at) = 0;

@@ -88,6 +88,11 @@ void RecordingCanvas::PushClip(const Rect& rect) {
     clips.push_back(Intersect(clips.empty() ? bounds_ : clips.back(), rect));
 }
 
+void RecordingCanvas::PushRoundClip(const Rect& rect, int32_t cornerWidth, int32_t cornerHeight) {
+    Add(CanvasCall::RoundClip, rect, 0).from = {cornerWidth, cornerHeight};
+    clips.push_back(Intersect(clips.empty() ? bounds_ : clips.back(), rect));
+}
+
 void RecordingCanvas::PopClip() {
     Add(CanvasCall::PopClip, {}, 0);
     if (clips.empty())
@@ -109,7 +114,8 @@ std::vector<CanvasCall> RecordingCanvas::OutsideOf(const Rect& area) const {
     for (const CanvasCall& call : calls) {
         const bool measured =
             call.kind == CanvasCall::Text && (call.flags & platform::kTextCalcRect);
-        if (call.kind == CanvasCall::PushClip || measured) continue;
+        if (call.kind == CanvasCall::PushClip || call.kind == CanvasCall::RoundClip || measured)
+            continue;
         const Rect painted = Intersect(call.rect, call.clip);
         if (!painted.Empty() && Intersect(painted, area) != painted) found.push_back(call);
     }

@@ -17,10 +17,22 @@ using platform::Point;
 using platform::Rect;
 
 struct CanvasCall {
-    enum Kind { Fill, Frame, Line, Pixel, RoundRect, Gradient, Text, PushClip, PopClip, Image };
+    enum Kind {
+        Fill,
+        Frame,
+        Line,
+        Pixel,
+        RoundRect,
+        Gradient,
+        Text,
+        PushClip,
+        RoundClip,
+        PopClip,
+        Image
+    };
     Kind kind = Fill;
     Rect rect;           // shape, text box (its extent with kTextCalcRect), clip, image
-    Point from, to;      // lines and pixels
+    Point from, to;      // lines and pixels; from: a rounded clip's corner width and height
     Color color = 0;     // fill, pen, text, gradient start; an image's opacity
     Color color2 = 0;    // gradient end, round rectangle's fill
     uint32_t flags = 0;  // text format; 1 for a horizontal gradient
@@ -47,6 +59,8 @@ class RecordingCanvas : public platform::ICanvas {
                      const platform::Font& font, Color color) override;
     platform::TextSize MeasureText(const std::string& text, const platform::Font& font) override;
     void PushClip(const Rect& rect) override;
+    // Recorded with its corners; the clip in force for later calls is its bounding box.
+    void PushRoundClip(const Rect& rect, int32_t cornerWidth, int32_t cornerHeight) override;
     void PopClip() override;
     void DrawImage(const platform::IImage& image, Point at) override {
         Add(CanvasCall::Image, {at.x, at.y, at.x + image.Width(), at.y + image.Height()}, 255);

@@ -30,6 +30,15 @@ void NestedClips(ICanvas& c) {
     c.FillRect({16, 16, 20, 20}, kBlue);
 }
 
+// A rounded clip within a plain one: the corners and the strip below stay white.
+void RoundedClip(ICanvas& c) {
+    c.PushClip({0, 0, 20, 16});
+    c.PushRoundClip({0, 0, 20, 20}, 10, 10);
+    c.FillRect({0, 0, 20, 20}, kRed);
+    c.PopClip();
+    c.PopClip();
+}
+
 // Each drawing on a white 20 x 20 bitmap, and pixels it must (or must not) have painted.
 // clang-format off
 const std::vector<std::tuple<const char*, Probes, std::function<void(ICanvas&)>>> kDrawings = {
@@ -48,6 +57,9 @@ const std::vector<std::tuple<const char*, Probes, std::function<void(ICanvas&)>>
      [](ICanvas& c) { c.GradientRect({0, 0, 20, 20}, kRed, kBlue, false); }},
     {"clip", {{{4, 4}, kRed}, {{7, 7}, kRed}, {{3, 3}, kWhite}, {{8, 8}, kWhite}, {{17, 17}, kBlue}},
      NestedClips},
+    {"round clip", {{{0, 0}, kWhite}, {{19, 0}, kWhite}, {{0, 1}, kWhite}, {{3, 3}, kRed},
+                    {{10, 0}, kRed}, {{0, 10}, kRed}, {{19, 15}, kRed}, {{10, 16}, kWhite}},
+     RoundedClip},
     {"system colour", {{{1, 1}, GetSysColor(COLOR_WINDOWTEXT)}},
      [](ICanvas& c) { c.FillRect({0, 0, 4, 4}, kSystemColorFlag | COLOR_WINDOWTEXT); }},
     {"stray top bits", {{{1, 1}, kRed}}, [](ICanvas& c) { c.FillRect({0, 0, 4, 4}, kRed | 0x1000000); }},

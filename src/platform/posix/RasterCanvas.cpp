@@ -244,17 +244,6 @@ uint8_t Blend(uint8_t source, uint8_t target, uint8_t opacity) {
     return static_cast<uint8_t>((source * opacity + target * (255 - opacity) + 127) / 255);
 }
 
-// Whether the pixel's centre lies within the rectangle with corners cut by ellipses of the
-// given radii.
-bool InsideRounded(const Rect& r, double rx, double ry, int32_t x, int32_t y) {
-    if (x < r.left || x >= r.right || y < r.top || y >= r.bottom) return false;
-    if (rx <= 0 || ry <= 0) return true;
-    const double px = x + 0.5, py = y + 0.5;
-    const double dx = std::max({r.left + rx - px, px - (r.right - rx), 0.0});
-    const double dy = std::max({r.top + ry - py, py - (r.bottom - ry), 0.0});
-    return (dx * dx) / (rx * rx) + (dy * dy) / (ry * ry) <= 1.0;
-}
-
 }  // namespace
 
 RasterPicture::RasterPicture(int32_t width, int32_t height, Color background)
@@ -279,7 +268,7 @@ void RasterPicture::SetPixelAt(Point at, Color color) {
 }
 
 Rect RasterCanvas::Clip() const {
-    return clips_.empty() ? Bounds() : clips_.back();
+    return clips_.empty() ? Bounds() : clips_.back().box;
 }
 
 Color RasterCanvas::Resolve(Color color) {
@@ -289,6 +278,17 @@ Color RasterCanvas::Resolve(Color color) {
 void RasterCanvas::Plot(int32_t x, int32_t y, Color color) {
     const Rect clip = Clip();
     if (x < clip.left || x >= clip.right || y < clip.top || y >= clip.bottom) return;
+    Put(x, y, color);
+}
+
+// Every write goes through here: a point within the clip's box may still lie outside one of
+// the rounded clips in force.
+void RasterCanvas::Put(int32_t x, int32_t y, Color color) {
+    for (const ClipLevel& level : clips_) {
+        if (level.rounded &&
+            !InsideRoundRect(level.shape, level.cornerWidth, level.cornerHeight, x, y))
+            return;
+    }
     picture_.SetPixelAt({x, y}, color);
 }
 
@@ -296,7 +296,7 @@ void RasterCanvas::FillRect(const Rect& rect, Color color) {
     const Rect area = Intersect(rect, Clip());
     const Color resolved = Resolve(color);
     for (int32_t y = area.top; y < area.bottom; ++y) {
-        for (int32_t x = area.left; x < area.right; ++x) picture_.SetPixelAt({x, y}, resolved);
+        for (int32_t x = area.left; x < area.right; ++x) Put(x, y, resolved);
     }
 }
 
@@ -333,9 +333,9 @@ void RasterCanvas::SetPixel(Point at, Color color) {
 // A pixel of the shape is on the frame when a neighbour beside, above or below it is not.
 void RasterCanvas::RoundRect(const Rect& rect, int32_t cornerWidth, int32_t cornerHeight, Color pen,
                              std::optional<Color> fill) {
-    const double rx = std::clamp(cornerWidth, 0, std::max(rect.Width(), 0)) / 2.0;
-    const double ry = std::clamp(cornerHeight, 0, std::max(rect.Height(), 0)) / 2.0;
-    const auto inside = [&](int32_t x, int32_t y) { return InsideRounded(rect, rx, ry, x, y); };
+    const auto inside = [&](int32_t x, int32_t y) {
+        return InsideRoundRect(rect, cornerWidth, cornerHeight, x, y);
+    };
     const Color penColor = Resolve(pen);
     // A plain colour and a flag rather than an optional: the optimiser took the optional's
     // value for possibly unset where the flag guards it.
@@ -347,7 +347,7 @@ void RasterCanvas::RoundRect(const Rect& rect, int32_t cornerWidth, int32_t corn
             if (!inside(x, y)) continue;
             const bool edge =
                 !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
-            if (edge || filled) picture_.SetPixelAt({x, y}, edge ? penColor : fillColor);
+            if (edge || filled) Put(x, y, edge ? penColor : fillColor);
         }
     }
 }
@@ -432,7 +432,11 @@ TextSize RasterCanvas::MeasureText(const std::string& text, const Font& font) {
 }
 
 void RasterCanvas::PushClip(const Rect& rect) {
-    clips_.push_back(Intersect(Clip(), rect));
+    clips_.push_back({Intersect(Clip(), rect), false, {}, 0, 0});
+}
+
+void RasterCanvas::PushRoundClip(const Rect& rect, int32_t cornerWidth, int32_t cornerHeight) {
+    clips_.push_back({Intersect(Clip(), rect), true, rect, cornerWidth, cornerHeight});
 }
 
 void RasterCanvas::PopClip() {
@@ -457,7 +461,7 @@ void RasterCanvas::DrawImage(const IImage& image, Point at) {
         {at.x, at.y, Offset(at.x, source->Width()), Offset(at.y, source->Height())}, Clip());
     for (int32_t y = area.top; y < area.bottom; ++y) {
         for (int32_t x = area.left; x < area.right; ++x) {
-            picture_.SetPixelAt({x, y}, source->PixelAt({x - at.x, y - at.y}));
+            Put(x, y, source->PixelAt({x - at.x, y - at.y}));
         }
     }
 }
@@ -474,9 +478,9 @@ void RasterCanvas::BlendImage(const IImage& image, const Rect& to, uint8_t opaci
             const auto sx =
                 static_cast<int32_t>(int64_t{x - to.left} * source->Width() / to.Width());
             const Color s = source->PixelAt({sx, sy}), d = picture_.PixelAt({x, y});
-            picture_.SetPixelAt({x, y}, Rgb(Blend(RedOf(s), RedOf(d), opacity),
-                                            Blend(GreenOf(s), GreenOf(d), opacity),
-                                            Blend(BlueOf(s), BlueOf(d), opacity)));
+            Put(x, y,
+                Rgb(Blend(RedOf(s), RedOf(d), opacity), Blend(GreenOf(s), GreenOf(d), opacity),
+                    Blend(BlueOf(s), BlueOf(d), opacity)));
         }
     }
 }

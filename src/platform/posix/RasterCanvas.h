@@ -47,6 +47,7 @@ class RasterCanvas final : public ICanvas {
                      Color color) override;
     TextSize MeasureText(const std::string& text, const Font& font) override;
     void PushClip(const Rect& rect) override;
+    void PushRoundClip(const Rect& rect, int32_t cornerWidth, int32_t cornerHeight) override;
     void PopClip() override;
     void DrawImage(const IImage& image, Point at) override;
     void BlendImage(const IImage& image, const Rect& to, uint8_t opacity) override;
@@ -57,11 +58,21 @@ class RasterCanvas final : public ICanvas {
     const RasterPicture* SourceOf(const IImage& image, std::optional<RasterPicture>& copy) const;
     Color Resolve(Color color);
     void Plot(int32_t x, int32_t y, Color color);
+    void Put(int32_t x, int32_t y, Color color);
     void DrawGlyph(char32_t glyph, Point at, const Font& font, Color color);
     void DrawLine(const std::u32string& line, Point at, const Font& font, Color color);
 
     RasterPicture& picture_;
-    std::vector<Rect> clips_;  // each already intersected with the one below it
+    // One level per pushed clip: its box already intersected with the level below it, and
+    // for a rounded clip the shape that further limits the box.
+    struct ClipLevel {
+        Rect box;
+        bool rounded = false;
+        Rect shape;
+        int32_t cornerWidth = 0;
+        int32_t cornerHeight = 0;
+    };
+    std::vector<ClipLevel> clips_;
 };
 
 }  // namespace tarvelin::platform

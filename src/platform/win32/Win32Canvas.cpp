@@ -189,6 +189,24 @@ void Win32Canvas::PushClip(const Rect& rect) {
     if (saved) IntersectClipRect(dc_, rect.left, rect.top, rect.right, rect.bottom);
 }
 
+// The system's rounded region leaves out one more column and row than its rectangle names,
+// so it is made one larger to cover the pixels the rectangle holds. Regions select in device
+// units: the corners are converted, and the region is combined with the clip already in force.
+void Win32Canvas::PushRoundClip(const Rect& rect, int32_t cornerWidth, int32_t cornerHeight) {
+    const int saved = SaveDC(dc_);
+    savedStates_.push_back(saved);
+    if (!saved) return;
+    POINT corners[2] = {{rect.left, rect.top}, {rect.right + 1, rect.bottom + 1}};
+    LPtoDP(dc_, corners, 2);
+    const GdiObject<HRGN> shape(CreateRoundRectRgn(corners[0].x, corners[0].y, corners[1].x,
+                                                   corners[1].y, cornerWidth, cornerHeight));
+    const GdiObject<HRGN> current(CreateRectRgn(0, 0, 0, 0));
+    if (!shape || !current) return;
+    if (GetClipRgn(dc_, current.get()) == 1)
+        CombineRgn(shape.get(), shape.get(), current.get(), RGN_AND);
+    SelectClipRgn(dc_, shape.get());
+}
+
 void Win32Canvas::PopClip() {
     if (savedStates_.empty()) return;
     if (savedStates_.back()) RestoreDC(dc_, savedStates_.back());

@@ -47,6 +47,7 @@ class Win32Canvas final : public ICanvas {
                      Color color) override;
     TextSize MeasureText(const std::string& text, const Font& font) override;
     void PushClip(const Rect& rect) override;
+    void PushRoundClip(const Rect& rect, int32_t cornerWidth, int32_t cornerHeight) override;
     void PopClip() override;
     void DrawImage(const IImage& image, Point at) override;
     void BlendImage(const IImage& image, const Rect& to, uint8_t opacity) override;

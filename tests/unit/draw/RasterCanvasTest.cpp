@@ -87,6 +87,32 @@ TEST(RasterCanvas, ClipsNestAndImagesBlend) {
     ExpectPixels(row, {{{1, 0}, kRed}, {{2, 0}, 0}});  // read as it was before the call
 }
 
+// A rounded clip cuts the corners of everything drawn under it, nested clips included, and
+// ends with its PopClip.
+TEST(RasterCanvas, RoundedClipsCutTheCorners) {
+    RasterPicture picture(20, 20, Rgb(0, 0, 0)), image(20, 20, kWhite);
+    RasterCanvas canvas(picture);
+    canvas.PushRoundClip({0, 0, 20, 20}, 10, 10);
+    canvas.PushClip({0, 0, 20, 16});
+    canvas.DrawImage(image, {0, 0});
+    canvas.Line({0, 1}, {20, 1}, kRed);
+    canvas.PopClip();
+    canvas.PopClip();
+    canvas.SetPixel({19, 19}, kBlue);
+    ExpectPixels(picture, {{{0, 0}, 0},
+                           {{1, 0}, 0},
+                           {{3, 3}, kWhite},
+                           {{0, 10}, kWhite},
+                           {{10, 16}, 0},
+                           {{0, 1}, 0},
+                           {{5, 1}, kRed},
+                           {{19, 19}, kBlue}});
+    for (int32_t y = 0; y < 16; ++y)
+        for (int32_t x = 0; x < 20; ++x)
+            EXPECT_EQ(picture.PixelAt({x, y}) != 0, InsideRoundRect({0, 0, 20, 20}, 10, 10, x, y))
+                << x << "," << y;
+}
+
 TEST(RasterCanvas, TextStaysInItsRectangleAndMeasuresAsDrawn) {
     RasterPicture picture(200, 60, kWhite);
     RasterCanvas canvas(picture);
