@@ -1,0 +1,27 @@
+#pragma once
+// A binding of the widget model to a window system: real windows on Windows, state in
+// memory in the headless binding. Presenters get one and never know which it is.
+#include <cstdint>
+
+#include "ui/widgets/Form.h"
+#include "ui/widgets/Surface.h"
+
+namespace tarvelin::ui {
+
+class IBinding : public ISurfaceFactory {
+  public:
+    // Gives the form and every widget below it their peers (for a real binding: creates the
+    // windows, hidden until the form is shown).
+    virtual void Attach(Form& form) = 0;
+    // The mouse cursor on the screen.
+    virtual Point CursorPosition() const = 0;
+    // The screen's size, and the part of it not taken by the task bar.
+    virtual Rect ScreenRect() const = 0;
+    virtual Rect WorkArea() const = 0;
+    // Twips per pixel of the screen: 15 at 96 dots per inch.
+    virtual int32_t TwipsPerPixel() const = 0;
+    // A bitmap of the program's resources, or null.
+    virtual const platform::IImage* Bitmap(uint16_t id) = 0;
+};
+
+}  // namespace tarvelin::ui

@@ -1,0 +1,43 @@
+#pragma once
+// A picture box: a widget that draws itself into its memory picture (see Surface.h), the
+// host of the skinned controls and lists, and the base of forms, which paint their
+// background the same way.
+#include <cstdint>
+#include <memory>
+
+#include "ui/widgets/Surface.h"
+#include "ui/widgets/Widget.h"
+
+namespace tarvelin::ui {
+
+class PictureBox : public Widget {
+  public:
+    explicit PictureBox(std::string name) : PictureBox(WidgetKind::PictureBox, std::move(name)) {}
+
+    // Where the memory picture comes from; until it is set the box draws nothing.
+    void SetSurfaceFactory(ISurfaceFactory* factory);
+    // The memory picture's canvas, made at the box's size on first use and after a resize.
+    platform::ICanvas& Canvas();
+    // The memory picture as it stands, or null before anything was drawn.
+    const platform::IImage* Image() const;
+    // Clears the memory picture with the background colour (Cls).
+    void Clear();
+    // The bitmap resource shown at the top-left corner under the drawing (0: none).
+    uint16_t PictureId() const { return pictureId_; }
+    void SetPictureId(uint16_t id);
+    bool Border() const { return border_; }
+    void SetBorder(bool border);
+
+  protected:
+    PictureBox(WidgetKind kind, std::string name) : Widget(kind, std::move(name)) {}
+
+  private:
+    void EnsureSurface();
+    ISurfaceFactory* factory_ = nullptr;
+    std::unique_ptr<ISurface> surface_;
+    std::unique_ptr<platform::ICanvas> nullCanvas_;
+    uint16_t pictureId_ = 0;
+    bool border_ = false;
+};
+
+}  // namespace tarvelin::ui
