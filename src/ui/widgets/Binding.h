@@ -20,8 +20,9 @@ class IBinding : public ISurfaceFactory {
     virtual Rect WorkArea() const = 0;
     // Twips per pixel of the screen: 15 at 96 dots per inch.
     virtual int32_t TwipsPerPixel() const = 0;
-    // A bitmap of the program's resources, or null.
-    virtual const platform::IImage* Bitmap(uint16_t id) = 0;
+    // Lets the user move the form with the mouse from the press that is going on, as a press
+    // on a caption does (the system's non-client press with HTCAPTION).
+    virtual void DragWindow(Form& form) = 0;
 };
 
 }  // namespace tarvelin::ui

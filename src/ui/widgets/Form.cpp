@@ -30,12 +30,6 @@ void Form::SetShowInTaskbar(bool show) {
     Notify(WidgetChange::Window);
 }
 
-void Form::SetRegion(std::optional<WindowRegion> region) {
-    if (region == region_) return;
-    region_ = region;
-    Notify(WidgetChange::Window);
-}
-
 void Form::SetExtendedStyle(uint32_t style) {
     if (style == extendedStyle_) return;
     extendedStyle_ = style;

@@ -20,14 +20,6 @@ enum WindowStyle : uint32_t {
     kStyleLayered = 0x80000,
 };
 
-// The window's outline: a rounded rectangle over its client area.
-struct WindowRegion {
-    Rect rect;
-    int32_t cornerWidth = 0;
-    int32_t cornerHeight = 0;
-    friend bool operator==(const WindowRegion&, const WindowRegion&) = default;
-};
-
 class Form final : public PictureBox {
   public:
     explicit Form(std::string name) : PictureBox(WidgetKind::Form, std::move(name)) {
@@ -39,8 +31,6 @@ class Form final : public PictureBox {
     void SetState(WindowState state);
     bool ShowInTaskbar() const { return showInTaskbar_; }
     void SetShowInTaskbar(bool show);
-    const std::optional<WindowRegion>& Region() const { return region_; }
-    void SetRegion(std::optional<WindowRegion> region);
     uint32_t ExtendedStyle() const { return extendedStyle_; }
     void SetExtendedStyle(uint32_t style);
     // Opacity of a layered window, 0 to 255.
@@ -70,7 +60,6 @@ class Form final : public PictureBox {
   private:
     WindowState state_ = WindowState::Normal;
     bool showInTaskbar_ = true;
-    std::optional<WindowRegion> region_;
     uint32_t extendedStyle_ = 0;
     uint8_t opacity_ = 255;
     std::weak_ptr<Widget> focused_;

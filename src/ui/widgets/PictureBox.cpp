@@ -55,6 +55,15 @@ const platform::IImage* PictureBox::Image() const {
 void PictureBox::Clear() {
     platform::ICanvas& canvas = Canvas();
     canvas.FillRect(ClientRect(), BackColor());
+    const platform::IImage* picture =
+        pictureId_ && factory_ ? factory_->Bitmap(pictureId_) : nullptr;
+    if (picture) canvas.DrawImage(*picture, {0, 0});
+}
+
+void PictureBox::SetRegion(std::optional<WindowRegion> region) {
+    if (region == region_) return;
+    region_ = region;
+    Notify(WidgetChange::Window);
 }
 
 void PictureBox::SetPictureId(uint16_t id) {

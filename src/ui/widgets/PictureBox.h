@@ -4,11 +4,21 @@
 // background the same way.
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "ui/widgets/Surface.h"
 #include "ui/widgets/Widget.h"
 
 namespace tarvelin::ui {
+
+// The outline of a window or a panel: a rounded rectangle in its client coordinates
+// (platform::InsideRoundRect gives its pixels); nothing outside it is shown or clicked.
+struct WindowRegion {
+    Rect rect;
+    int32_t cornerWidth = 0;
+    int32_t cornerHeight = 0;
+    friend bool operator==(const WindowRegion&, const WindowRegion&) = default;
+};
 
 class PictureBox : public Widget {
   public:
@@ -20,11 +30,14 @@ class PictureBox : public Widget {
     platform::ICanvas& Canvas();
     // The memory picture as it stands, or null before anything was drawn.
     const platform::IImage* Image() const;
-    // Clears the memory picture with the background colour (Cls).
+    // Clears the memory picture to the background colour with the box's picture at its
+    // top-left corner (Cls).
     void Clear();
-    // The bitmap resource shown at the top-left corner under the drawing (0: none).
+    // The bitmap resource the box shows under what is drawn (0: none).
     uint16_t PictureId() const { return pictureId_; }
     void SetPictureId(uint16_t id);
+    const std::optional<WindowRegion>& Region() const { return region_; }
+    void SetRegion(std::optional<WindowRegion> region);
     bool Border() const { return border_; }
     void SetBorder(bool border);
 
@@ -37,6 +50,7 @@ class PictureBox : public Widget {
     std::unique_ptr<ISurface> surface_;
     std::unique_ptr<platform::ICanvas> nullCanvas_;
     uint16_t pictureId_ = 0;
+    std::optional<WindowRegion> region_;
     bool border_ = false;
 };
 

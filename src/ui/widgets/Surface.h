@@ -22,6 +22,8 @@ class ISurfaceFactory {
     // A surface of that size filled with the colour; never null (an empty one at worst).
     virtual std::unique_ptr<ISurface> CreateSurface(int32_t width, int32_t height,
                                                     platform::Color background) = 0;
+    // A bitmap of the program's resources, kept by the factory; null when there is none.
+    virtual const platform::IImage* Bitmap(uint16_t id) = 0;
 };
 
 }  // namespace tarvelin::ui
