@@ -95,8 +95,8 @@ std::vector<uint8_t> EncodeBmp24(const Picture& picture) {
         const size_t rowStart = out.size();
         for (int32_t x = 0; x < picture.width; ++x) {
             const uint8_t* s = PixelOf(picture, x, y);
-            out.insert(out.end(), {OverWhite(s[2], s[3]), OverWhite(s[1], s[3]),
-                                   OverWhite(s[0], s[3])});
+            out.insert(out.end(),
+                       {OverWhite(s[2], s[3]), OverWhite(s[1], s[3]), OverWhite(s[0], s[3])});
         }
         out.resize(rowStart + stride, 0);
     }

@@ -19,7 +19,7 @@ struct Picture {
 std::vector<uint8_t> EncodeBmp24(const Picture& picture);
 
 struct IconEntry {
-    Picture picture;  // at most 256 x 256
+    Picture picture;    // at most 256 x 256
     uint16_t hotX = 0;  // cursors only
     uint16_t hotY = 0;
 };

@@ -59,8 +59,8 @@ int Icons(const std::vector<std::string>& a, bool cursor) {
         const size_t at = 3 + i * fields;
         int32_t size = 0, x = 0, y = 0;
         if (!Number(a[at], size) || !ReadFile(a[at + fields - 1], data[i]) ||
-            (cursor && (!Number(a[at + 1], x) || !Number(a[at + 2], y) || x >= size ||
-                        y >= size))) {
+            (cursor &&
+             (!Number(a[at + 1], x) || !Number(a[at + 2], y) || x >= size || y >= size))) {
             return Fail("an entry has a bad size, hot spot or input");
         }
         entries[i] = {{size, size, data[i]}, static_cast<uint16_t>(x), static_cast<uint16_t>(y)};
@@ -76,6 +76,7 @@ int main(int argc, char** argv) {
     if (args.size() > 2 && (args[1] == "ico" || args[1] == "cur")) {
         return Icons(args, args[1] == "cur");
     }
-    return Fail("usage: bmp <w> <h> <in.rgba> <out.bmp> | ico <out> (<size> <in>)... | "
-                "cur <out> <size> <x> <y> <in>");
+    return Fail(
+        "usage: bmp <w> <h> <in.rgba> <out.bmp> | ico <out> (<size> <in>)... | "
+        "cur <out> <size> <x> <y> <in>");
 }
