@@ -10,7 +10,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev libfuzzer-14-dev clang-format
   zlib1g-dev libdeflate-dev libgcrypt20-dev
-  wine wine64 xvfb xdotool imagemagick x11-utils
+  wine wine64 xvfb xdotool imagemagick librsvg2-bin x11-utils
   locales
 )
 
