@@ -9,11 +9,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <ctime>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "draw/PaintList.h"
 #include "platform/posix/RasterCanvas.h"
 
@@ -52,11 +51,7 @@ void BM_PaintList(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintList)->Arg(10)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
-double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
+using bench::ThreadSeconds;
 
 // Processor seconds of one paint of a list of that length.
 double PerPaint(BenchList& list, int passes) {
@@ -66,32 +61,16 @@ double PerPaint(BenchList& list, int passes) {
 }
 
 double PaintRatio() {
-    constexpr int kRepetitions = 15, kPasses = 100;
     BenchList small(10), large(10000);
-    small.Paint();
-    large.Paint();
-    std::vector<double> ratios;
-    for (int rep = 0; rep < kRepetitions; ++rep) {
-        const bool smallFirst = rep % 2 == 0;
-        const double first = PerPaint(smallFirst ? small : large, kPasses);
-        const double second = PerPaint(smallFirst ? large : small, kPasses);
-        ratios.push_back(smallFirst ? second / first : first / second);
-    }
-    std::nth_element(ratios.begin(), ratios.begin() + kRepetitions / 2, ratios.end());
-    return ratios[kRepetitions / 2];
+    return bench::MedianRatio(
+        15, [&] { return PerPaint(small, 100); }, [&] { return PerPaint(large, 100); });
 }
 
 }  // namespace
 }  // namespace tarvelin
 
 int main(int argc, char** argv) {
-    bool ratiosOnly = false;
-    for (int i = 1; i < argc; ++i) ratiosOnly |= std::strcmp(argv[i], "--ratios-only") == 0;
-    if (!ratiosOnly) {
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
+    tarvelin::bench::RunTableUnlessRatiosOnly(argc, argv);
     std::printf("ratio paintlist_10000_vs_10 %.3f\n", tarvelin::PaintRatio());
     return 0;
 }
