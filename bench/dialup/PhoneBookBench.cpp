@@ -9,11 +9,10 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstring>
-#include <ctime>
 #include <functional>
 #include <unordered_map>
 
+#include "BenchSupport.h"
 #include "core/AppState.h"
 #include "dialup/modAppRAS.h"
 #include "platform/Platform.h"
@@ -93,11 +92,7 @@ void BM_ListAndSearch(benchmark::State& state) {
 }
 BENCHMARK(BM_ListAndSearch)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
 
-double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
+using bench::ThreadSeconds;
 
 // Processor seconds per entry of one pass over a phone book of that size.
 double PerEntry(int count, int passes) {
@@ -109,34 +104,15 @@ double PerEntry(int count, int passes) {
 }
 
 double PerEntryRatio() {
-    constexpr int kRepetitions = 15;
-    std::vector<double> ratios;
-    for (int rep = 0; rep < kRepetitions; ++rep) {
-        double small = 0, large = 0;
-        if (rep % 2 == 0) {
-            small = PerEntry(500, 10);
-            large = PerEntry(5000, 1);
-        } else {
-            large = PerEntry(5000, 1);
-            small = PerEntry(500, 10);
-        }
-        ratios.push_back(large / small);
-    }
-    std::nth_element(ratios.begin(), ratios.begin() + kRepetitions / 2, ratios.end());
-    return ratios[kRepetitions / 2];
+    return bench::MedianRatio(
+        15, [] { return PerEntry(500, 10); }, [] { return PerEntry(5000, 1); });
 }
 
 }  // namespace
 }  // namespace tarvelin
 
 int main(int argc, char** argv) {
-    bool ratiosOnly = false;
-    for (int i = 1; i < argc; ++i) ratiosOnly |= std::strcmp(argv[i], "--ratios-only") == 0;
-    if (!ratiosOnly) {
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
+    tarvelin::bench::RunTableUnlessRatiosOnly(argc, argv);
     std::printf("ratio phonebook_per_entry_5000_vs_500 %.3f\n", tarvelin::PerEntryRatio());
     return 0;
 }
