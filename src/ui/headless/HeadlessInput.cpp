@@ -96,8 +96,10 @@ Widget* HeadlessInput::HitTest(Form& form, Point screen) {
     return Topmost(form, client);
 }
 
+// While a button is held the widget pressed takes everything; when it is gone, nothing does
+// (a release must not click whatever now lies under the point).
 Widget* HeadlessInput::MouseTarget(Form& form, Point screen) const {
-    if (const auto captured = capture_.lock()) return captured.get();
+    if (buttons_) return capture_.lock().get();
     return HitTest(form, screen);
 }
 
