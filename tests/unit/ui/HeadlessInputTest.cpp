@@ -62,6 +62,11 @@ TEST_F(HeadlessInputTest, APressCapturesTheMouseUntilTheRelease) {
     log.clear();
     input.DoubleClick(*form, At(20, 20));
     EXPECT_EQ(log, "d1@5,5 u1@5,5 click d1@5,5 u1@5,5 click ") << "a button takes it as two";
+    auto dbl = W("picPanel").DblClick.Connect([&] { log += "dbl "; });
+    auto one = W("picPanel").Click.Connect([&] { log += "one "; });
+    log.clear();
+    input.DoubleClick(*form, At(100, 80));
+    EXPECT_EQ(log, "one dbl ") << "the second press raises DblClick and its release no Click";
 }
 
 TEST_F(HeadlessInputTest, KeysActOnTheFocusedControl) {
