@@ -10,6 +10,10 @@
 
 namespace tarvelin::ui {
 
+// Fields the user types into or chooses from sit on the system's window colour, not on the
+// button face of the other controls.
+inline constexpr Color kWindowBackground = platform::kSystemColorFlag | 5;
+
 // Text on the form's background; AutoSize off (the layout fixes the size).
 class Label final : public Widget {
   public:
@@ -66,7 +70,9 @@ class CheckBox final : public Widget {
 // A drop-down list: texts with a number each, and the chosen index (-1 for none).
 class ComboBox final : public Widget {
   public:
-    explicit ComboBox(std::string name) : Widget(WidgetKind::ComboBox, std::move(name)) {}
+    explicit ComboBox(std::string name) : Widget(WidgetKind::ComboBox, std::move(name)) {
+        SetBackColor(kWindowBackground);
+    }
     struct Item {
         std::string text;
         int32_t data = 0;
@@ -88,7 +94,9 @@ class ComboBox final : public Widget {
 // One line of editable text; the caption is the text. A password character hides it.
 class TextBox final : public Widget {
   public:
-    explicit TextBox(std::string name) : Widget(WidgetKind::TextBox, std::move(name)) {}
+    explicit TextBox(std::string name) : Widget(WidgetKind::TextBox, std::move(name)) {
+        SetBackColor(kWindowBackground);
+    }
     // Sets the text as the user would: raises Change when it differs.
     void SetText(const std::string& text);
     char32_t PasswordChar() const { return passwordChar_; }
@@ -122,7 +130,9 @@ class ScrollBar final : public Widget {
 // Four address fields of 0 to 255, each possibly blank (-1).
 class IpAddressBox final : public Widget {
   public:
-    explicit IpAddressBox(std::string name) : Widget(WidgetKind::IpAddress, std::move(name)) {}
+    explicit IpAddressBox(std::string name) : Widget(WidgetKind::IpAddress, std::move(name)) {
+        SetBackColor(kWindowBackground);
+    }
     using Fields = std::array<int32_t, 4>;
     const Fields& Address() const { return fields_; }
     bool Blank() const;

@@ -5,13 +5,22 @@
 namespace tarvelin::ui {
 namespace {
 
-void CollectFocusable(const Widget& parent, std::vector<Widget*>& out) {
+// Whether the widget can take the keyboard: a control of the form, itself and every parent
+// below the form visible and enabled (labels and images never take it).
+bool Focusable(const Form& form, const Widget& widget) {
+    const WidgetKind kind = widget.Kind();
+    if (kind == WidgetKind::Form || kind == WidgetKind::Label || kind == WidgetKind::Image)
+        return false;
+    for (const Widget* w = &widget; w != &form; w = w->Parent()) {
+        if (!w || !w->Visible() || !w->Enabled()) return false;
+    }
+    return true;
+}
+
+void CollectFocusable(const Form& form, const Widget& parent, std::vector<Widget*>& out) {
     for (const auto& child : parent.Children()) {
-        const WidgetKind kind = child->Kind();
-        if (kind != WidgetKind::Label && kind != WidgetKind::Image && child->Shown() &&
-            child->Usable())
-            out.push_back(child.get());
-        CollectFocusable(*child, out);
+        if (Focusable(form, *child)) out.push_back(child.get());
+        CollectFocusable(form, *child, out);
     }
 }
 
@@ -47,10 +56,14 @@ void Form::BringToFront() {
 }
 
 // The new widget is recorded before the events, so that a handler asking who has the focus
-// gets the answer the system would give.
+// gets the answer the system would give. A widget that cannot take the keyboard (hidden,
+// disabled, on another form) is refused, as the system refuses it, rather than left holding
+// keys nobody sees. The form stays alive for the handlers, whatever they release.
 void Form::MoveFocus(Widget* widget) {
     const std::shared_ptr<Widget> old = focused_.lock();
     if (old.get() == widget) return;
+    if (widget && widget != this && !Focusable(*this, *widget)) return;
+    const auto self = weak_from_this().lock();
     const std::shared_ptr<Widget> next = widget ? widget->weak_from_this().lock() : nullptr;
     focused_ = next;
     if (old) {
@@ -64,7 +77,7 @@ void Form::MoveFocus(Widget* widget) {
 
 Widget* Form::NextInTabOrder(bool backwards) const {
     std::vector<Widget*> order;
-    CollectFocusable(*this, order);
+    CollectFocusable(*this, *this, order);
     if (order.empty()) return nullptr;
     std::stable_sort(order.begin(), order.end(),
                      [](Widget* a, Widget* b) { return a->TabIndex() < b->TabIndex(); });
@@ -75,14 +88,18 @@ Widget* Form::NextInTabOrder(bool backwards) const {
     return order[static_cast<size_t>((index + (backwards ? count - 1 : 1)) % count)];
 }
 
-// A close asked for from inside an Unload handler is the one already running.
+// A close asked for from inside a QueryUnload or Unload handler is the one already running
+// (not a second round of the events, nor an endless recursion).
 bool Form::Close() {
     if (closed_ || closing_) return closed_;
     const auto self = weak_from_this().lock();
     bool cancel = false;
-    QueryUnload.Raise(cancel);
-    if (cancel || closed_) return closed_;
     closing_ = true;
+    QueryUnload.Raise(cancel);
+    if (cancel) {
+        closing_ = false;
+        return false;
+    }
     Unload.Raise();
     closed_ = true;
     closing_ = false;

@@ -26,17 +26,18 @@ enum LayoutFlag : uint32_t {
 
 inline constexpr Color kDefaultColor = 0xFFFFFFFF;  // keep the widget's own colour
 
+// Every field has a default, so that rows name only what they set (designated initializers).
 struct WidgetLayout {
-    std::string_view name;
+    std::string_view name{};
     WidgetKind kind = WidgetKind::PictureBox;
-    std::string_view parent;  // empty: the form
-    Rect rect;                // left, top, right, bottom in the parent's client area
-    std::string_view caption;
-    Font font;
+    std::string_view parent{};  // empty: the form
+    Rect rect{};                // left, top, right, bottom in the parent's client area
+    std::string_view caption{};
+    Font font{};
     Color foreColor = kDefaultColor;
     Color backColor = kDefaultColor;
     int32_t tabIndex = 0;
-    std::string_view toolTip;
+    std::string_view toolTip{};
     uint32_t flags = 0;
     uint16_t picture = 0;  // bitmap resource of an image or picture box
     int32_t group = 0;     // option buttons of one group share it

@@ -44,11 +44,23 @@ void Widget::Move(int32_t left, int32_t top) {
 void Widget::SetVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible;
-    // A widget hidden with the focus gives it up, as the system's windows do.
-    if (!visible) {
-        if (Form* form = OwnerForm(); form && form != this && HasFocus()) form->MoveFocus(nullptr);
-    }
+    if (!visible) DropFocusWithin();
     Notify(WidgetChange::Visible);
+}
+
+// A widget hidden or disabled with the focus, or with the focus on a widget inside it, gives
+// it up, as the system's windows do: keys must not go on to a control nobody can see or use.
+// The widget stays alive for the LostFocus handlers, whatever they release.
+void Widget::DropFocusWithin() {
+    Form* form = OwnerForm();
+    if (!form || form == this) return;
+    const auto self = weak_from_this().lock();
+    for (const Widget* w = form->Focused(); w; w = w->parent_) {
+        if (w == this) {
+            form->MoveFocus(nullptr);
+            return;
+        }
+    }
 }
 
 bool Widget::Shown() const {
@@ -60,9 +72,7 @@ bool Widget::Shown() const {
 void Widget::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
     enabled_ = enabled;
-    if (!enabled) {
-        if (Form* form = OwnerForm(); form && form != this && HasFocus()) form->MoveFocus(nullptr);
-    }
+    if (!enabled) DropFocusWithin();
     Notify(WidgetChange::Enabled);
 }
 

@@ -197,6 +197,8 @@ class Widget : public std::enable_shared_from_this<Widget> {
     void Notify(WidgetChange what);
 
   private:
+    void DropFocusWithin();
+
     WidgetKind kind_;
     std::string name_;
     Widget* parent_ = nullptr;
