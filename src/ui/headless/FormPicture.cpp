@@ -49,12 +49,20 @@ void DrawOwn(ICanvas& canvas, const Widget& widget, const Rect& r, const BitmapL
 void DrawTree(ICanvas& canvas, const Widget& widget, Point origin, const BitmapLookup& bitmaps) {
     const Rect r{origin.x, origin.y, origin.x + widget.Width(), origin.y + widget.Height()};
     canvas.PushClip(r);
+    const auto* box = dynamic_cast<const PictureBox*>(&widget);
+    const auto region = box ? box->Region() : std::nullopt;
+    if (region) {
+        canvas.PushRoundClip({origin.x + region->rect.left, origin.y + region->rect.top,
+                              origin.x + region->rect.right, origin.y + region->rect.bottom},
+                             region->cornerWidth, region->cornerHeight);
+    }
     DrawOwn(canvas, widget, r, bitmaps);
     for (const auto& child : widget.Children()) {
         if (!child->Visible()) continue;
         DrawTree(canvas, *child, {origin.x + child->Bounds().left, origin.y + child->Bounds().top},
                  bitmaps);
     }
+    if (region) canvas.PopClip();
     canvas.PopClip();
 }
 
@@ -63,10 +71,7 @@ void DrawTree(ICanvas& canvas, const Widget& widget, Point origin, const BitmapL
 platform::RasterPicture RenderForm(const Form& form, const BitmapLookup& bitmaps) {
     platform::RasterPicture picture(form.Width(), form.Height(), kDesktopColor);
     platform::RasterCanvas canvas(picture);
-    const auto& region = form.Region();
-    if (region) canvas.PushRoundClip(region->rect, region->cornerWidth, region->cornerHeight);
     DrawTree(canvas, form, {0, 0}, bitmaps);
-    if (region) canvas.PopClip();
     return picture;
 }
 

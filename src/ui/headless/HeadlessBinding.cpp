@@ -1,5 +1,7 @@
 #include "ui/headless/HeadlessBinding.h"
 
+#include <utility>
+
 #include "platform/posix/PngWriter.h"
 #include "ui/headless/FormPicture.h"
 #include "ui/widgets/PictureBox.h"
@@ -84,6 +86,23 @@ bool HeadlessBinding::SavePng(const Form& form, const std::string& path) {
 
 const HeadlessPeer* HeadlessBinding::PeerOf(const Widget& widget) {
     return dynamic_cast<const HeadlessPeer*>(widget.Peer());
+}
+
+void HeadlessBinding::DragWindow(Form& form) {
+    drag_ = Drag{form.weak_from_this(), cursor_, form.Bounds()};
+}
+
+bool HeadlessBinding::FollowDrag(Point cursor) {
+    if (!drag_) return false;
+    if (const auto form = drag_->form.lock()) {
+        form->Move(drag_->bounds.left + cursor.x - drag_->start.x,
+                   drag_->bounds.top + cursor.y - drag_->start.y);
+    }
+    return true;
+}
+
+bool HeadlessBinding::EndDrag() {
+    return std::exchange(drag_, std::nullopt).has_value();
 }
 
 }  // namespace tarvelin::ui

@@ -49,6 +49,13 @@ class HeadlessBinding final : public IBinding {
     const platform::IImage* Bitmap(uint16_t id) override;
     std::unique_ptr<ISurface> CreateSurface(int32_t width, int32_t height,
                                             platform::Color background) override;
+    // The system's move loop: until the button is released the form follows the mouse, and
+    // the widget pressed sees neither the moves nor the release.
+    void DragWindow(Form& form) override;
+    // Moves the form being dragged with the cursor; false when no drag is going on.
+    bool FollowDrag(Point cursor);
+    // Ends the drag; false when none was going on.
+    bool EndDrag();
 
     void SetCursorPosition(Point at) { cursor_ = at; }
     void SetScreen(const Rect& screen, const Rect& workArea);
@@ -69,6 +76,12 @@ class HeadlessBinding final : public IBinding {
     Rect workArea_{0, 0, 1280, 994};
     int32_t twipsPerPixel_ = 15;
     BitmapProvider bitmaps_;
+    struct Drag {
+        std::weak_ptr<Widget> form;
+        Point start;
+        Rect bounds;
+    };
+    std::optional<Drag> drag_;
 };
 
 }  // namespace tarvelin::ui

@@ -32,8 +32,11 @@ MouseArgs MouseAt(const Widget& widget, Point screen, int32_t button, int32_t sh
 // beneath it, as the system's hit test skips disabled windows.
 Widget* Topmost(Widget& parent, Point client) {
     for (const auto& child : parent.Children() | std::views::reverse) {
-        if (!child->Visible() || !child->Enabled() || !Contains(child->Bounds(), client)) continue;
-        return Topmost(*child, {client.x - child->Bounds().left, client.y - child->Bounds().top});
+        const Point inner{client.x - child->Bounds().left, client.y - child->Bounds().top};
+        if (!child->Visible() || !child->Enabled() || !Contains(child->Bounds(), client) ||
+            !InsideRegion(*child, inner))
+            continue;
+        return Topmost(*child, inner);
     }
     return &parent;
 }
@@ -88,11 +91,7 @@ std::shared_ptr<Widget> Hold(Widget& widget) {
 Widget* HeadlessInput::HitTest(Form& form, Point screen) {
     if (!Accepts(form) || form.ExtendedStyle() & kStyleTransparent) return nullptr;
     const Point client = Relative(form, screen);
-    if (!Contains(form.ClientRect(), client)) return nullptr;
-    const auto& region = form.Region();
-    if (region && !platform::InsideRoundRect(region->rect, region->cornerWidth,
-                                             region->cornerHeight, client.x, client.y))
-        return nullptr;
+    if (!Contains(form.ClientRect(), client) || !InsideRegion(form, client)) return nullptr;
     return Topmost(form, client);
 }
 
@@ -106,6 +105,7 @@ Widget* HeadlessInput::MouseTarget(Form& form, Point screen) const {
 void HeadlessInput::MoveMouse(Form& form, Point screen) {
     const auto keep = Hold(form);
     binding_.SetCursorPosition(screen);
+    if (binding_.FollowDrag(screen)) return;
     Widget* target = MouseTarget(form, screen);
     if (!target || !Accepts(*target)) return;
     const MouseArgs args = MouseAt(*target, screen, buttons_, 0);
@@ -147,6 +147,7 @@ void HeadlessInput::MouseUp(Form& form, Point screen, int32_t button, int32_t sh
     const bool clicks = held && button == kButtonLeft && !doubleClicked_;
     buttons_ &= ~button;
     if (!buttons_) capture_.reset();
+    if (binding_.EndDrag()) return;
     if (!released || !Accepts(*released)) return;
     const auto target = Hold(*released);
     const MouseArgs args = MouseAt(*target, screen, button, shift);

@@ -54,4 +54,8 @@ class PictureBox : public Widget {
     bool border_ = false;
 };
 
+// Whether a point of the widget's client area lies within its region (a widget without one:
+// within its client area).
+bool InsideRegion(const Widget& widget, Point client);
+
 }  // namespace tarvelin::ui

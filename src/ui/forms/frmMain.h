@@ -1,0 +1,107 @@
+#pragma once
+// The main window: the header with its toolbar and window buttons, the foot with the version
+// labels and the common Back / Next / Close buttons, and the page area in which one of the
+// twelve pages is shown. Pages of other windows' owners (the main page, the wizard, options,
+// update) hang their contents on the page hooks; the about page and the options menu live
+// here.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/PassKey.h"
+#include "ui/controls/PCControl.h"
+#include "ui/forms/frmMainLayout.h"
+#include "ui/widgets/Binding.h"
+
+namespace tarvelin::ui {
+
+// The frame of one page: the version labels, the window buttons and the three common
+// buttons (visible / enabled), and the Close caption (blank: unchanged).
+struct PageFrame {
+    bool versions, windowButtons, backVisible, backEnabled, nextVisible, nextEnabled, closeVisible,
+        closeEnabled;
+    const char* closeCaption;
+};
+
+// The frame table, by page number (index 0 unused).
+extern const std::array<PageFrame, kPageCount + 1> kPageFrames;
+
+// Where the window opens on one axis: a negative stored value centres it; a window that would
+// reach or pass the screen's far edge is moved back inside it.
+int32_t PlaceOnAxis(int32_t stored, int32_t windowSize, int32_t screenSize);
+
+class frmMain : public std::enable_shared_from_this<frmMain> {
+  public:
+    static std::shared_ptr<frmMain> Create(IBinding& binding) {
+        return std::make_shared<frmMain>(PassKey<frmMain>{}, binding);
+    }
+    frmMain(PassKey<frmMain>, IBinding& binding);
+    ~frmMain();
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
+
+    // Builds the window and runs its load sequence; false when the window cannot be made.
+    bool Load();
+    Form* Window() const { return form_.get(); }
+
+    int32_t CurrentPage() const { return currentPage_; }
+    bool Busy() const { return busy_; }
+    void SetBusy(bool busy) { busy_ = busy; }
+    bool StopRequested() const { return stopRequested_; }
+    bool UpdateCancel() const { return updateCancel_; }
+    void ClearStopRequested() { stopRequested_ = false; }
+
+    void ShowPage(int32_t page);
+    void ShowPageFrame(Widget& panel, const PageFrame& frame);
+    void ShowApplication(bool show);
+    // Asks the window to close, as its close button does; false when it stays (busy).
+    bool Unload();
+
+    // The owners of the other pages fill and empty them here.
+    std::function<void(int32_t page)> onPageShown;
+    std::function<void(int32_t page)> onPageHidden;
+    // Next on the wizard's last step: the wizard's owner installs the modem.
+    std::function<void()> onMasterInstall;
+    // Called when the window closes for good (after the position was stored).
+    std::function<void()> onClosed;
+    // The minimise asked for while the tray icon is shown hides the window instead.
+    std::function<bool()> trayIconShown;
+    // The operator's addresses used by the about page.
+    std::string servicesAddress = "http://www.qvt.example/internet";
+    std::string feedbackAddress = "support@qvt.example";
+
+    PCControl* HeaderControl(const std::string& name) const;
+    PCControl* PageControl(const std::string& name) const;
+
+  private:
+    template <typename T>
+    std::shared_ptr<T> Get(const char* name) const;
+    void CreateHeader();
+    void Shape();
+    void PreparePanels();
+    void ConnectCommonButtons();
+    void ConnectDragging();
+    void PlaceWindow();
+    void HidePage(int32_t page);
+    void BuildPage(int32_t page);
+    void BuildAboutPage();
+    void AssertToolbarState();
+    void OnBack();
+    void OnNext();
+    void OnClose();
+    void OnResize();
+    void OnQueryUnload(bool& cancel);
+    void OnUnload();
+
+    IBinding& binding_;
+    std::shared_ptr<Form> form_;
+    int32_t currentPage_ = 0;
+    bool busy_ = false, stopRequested_ = false, updateCancel_ = false;
+    std::shared_ptr<PCControl> toolbarOptions_, toolbarUpdate_, toolbarAbout_, minimise_, close_;
+    std::shared_ptr<PCControl> aboutServices_, aboutFeedback_;
+    std::vector<Connection> connections_;
+};
+
+}  // namespace tarvelin::ui
