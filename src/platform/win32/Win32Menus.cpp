@@ -59,8 +59,12 @@ std::unique_ptr<IPopupMenu> Win32Menus::CreatePopup() {
     return std::make_unique<Win32PopupMenu>(menu);
 }
 
+uintptr_t Win32MenuHandle(const IPopupMenu& menu) {
+    return reinterpret_cast<uintptr_t>(static_cast<const Win32PopupMenu&>(menu).Handle());
+}
+
 uint32_t Win32Menus::Track(IPopupMenu& menu, WindowHandle owner, int32_t x, int32_t y) {
-    const HMENU handle = static_cast<Win32PopupMenu&>(menu).Handle();
+    const auto handle = reinterpret_cast<HMENU>(Win32MenuHandle(menu));
     const BOOL chosen = TrackPopupMenu(handle, TPM_RETURNCMD, x, y, 0, ToWindow(owner), nullptr);
     return chosen > 0 ? static_cast<uint32_t>(chosen) : 0;
 }

@@ -14,4 +14,7 @@ class Win32Menus : public IMenus {
     bool SetForeground(WindowHandle window) override;
 };
 
+// The system menu handle (HMENU) of a menu this adapter created.
+uintptr_t Win32MenuHandle(const IPopupMenu& menu);
+
 }  // namespace tarvelin::platform
