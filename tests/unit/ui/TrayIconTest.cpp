@@ -90,43 +90,36 @@ TEST_F(TrayIconTest, MenuListsEntriesThenTheWindowItems) {
     }
 }
 
-TEST_F(TrayIconTest, MenuChoiceDialsHangsUpRestoresOrUnloads) {
+TEST_F(TrayIconTest, ClicksAndMenuChoicesDoWhatTheIconOffers) {
     TwoEntriesSecondConnected();
     const struct {
-        uint32_t choice;
+        int32_t message;
+        uint32_t choice;  // in the menu: 1 Alpha, 2 Beta (connected), 4 window, 5 exit
+        bool minimised, visible;
         int dials, hangUps;
         std::vector<std::string> actions;
     } cases[] = {
-        {1, 1, 0, {}}, {2, 0, 1, {}}, {4, 0, 0, {"minimise"}}, {5, 0, 0, {"unload"}}, {0, 0, 0, {}},
+        {kTrayRightButtonUp, 1, false, true, 1, 0, {}},
+        {kTrayRightButtonUp, 2, false, true, 0, 1, {}},
+        {kTrayRightButtonUp, 4, false, true, 0, 0, {"minimise"}},
+        {kTrayRightButtonUp, 4, true, true, 0, 0, {"show"}},
+        {kTrayRightButtonUp, 5, false, true, 0, 0, {"unload"}},
+        {kTrayRightButtonUp, 0, false, true, 0, 0, {}},
+        {kTrayDoubleClick, 0, false, true, 0, 0, {"minimise"}},
+        {kTrayDoubleClick, 0, true, true, 0, 0, {"show"}},
+        {kTrayDoubleClick, 0, false, false, 0, 0, {"show"}},
+        {513, 0, false, true, 0, 0, {}},  // other mouse messages are ignored
     };
     for (const auto& c : cases) {
         sim.ras.calls.clear();
         owner.actions.clear();
-        sim.menus.choice = c.choice;
-        tray->OnTrayMouseMessage(kTrayRightButtonUp);
-        EXPECT_EQ(Calls("RasDialDlg"), c.dials) << c.choice;
-        EXPECT_EQ(Calls("RasHangUp"), c.hangUps) << c.choice;
-        EXPECT_EQ(owner.actions, c.actions) << c.choice;
-    }
-}
-
-TEST_F(TrayIconTest, DoubleClickMinimisesAVisibleWindowAndShowsAHiddenOne) {
-    const struct {
-        bool minimised, visible;
-        int32_t message;
-        std::vector<std::string> actions;
-    } cases[] = {
-        {false, true, kTrayDoubleClick, {"minimise"}},
-        {true, true, kTrayDoubleClick, {"show"}},
-        {false, false, kTrayDoubleClick, {"show"}},
-        {false, true, 513, {}},  // other mouse messages are ignored
-    };
-    for (const auto& c : cases) {
-        owner.actions.clear();
         owner.minimised = c.minimised;
         owner.visible = c.visible;
+        sim.menus.choice = c.choice;
         tray->OnTrayMouseMessage(c.message);
-        EXPECT_EQ(owner.actions, c.actions);
+        EXPECT_EQ(Calls("RasDialDlg"), c.dials) << c.message << " " << c.choice;
+        EXPECT_EQ(Calls("RasHangUp"), c.hangUps) << c.message << " " << c.choice;
+        EXPECT_EQ(owner.actions, c.actions) << c.message << " " << c.choice;
     }
 }
 
