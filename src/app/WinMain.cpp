@@ -12,6 +12,8 @@
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32InternetOptions.h"
+#include "platform/win32/Win32Menus.h"
+#include "platform/win32/Win32NotifyArea.h"
 #include "platform/win32/Win32Ras.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ResourceSource.h"
@@ -35,6 +37,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Ras ras;
     Win32InternetOptions internet;
     Win32Locale locale;
+    Win32Menus menus;
+    Win32NotifyArea notifyArea;
 
     Platform platform;
     platform.loop = &loop;
@@ -53,6 +57,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform.ras = &ras;
     platform.internet = &internet;
     platform.locale = &locale;
+    platform.menus = &menus;
+    platform.notifyArea = &notifyArea;
 
     tarvelin::AppShell app;
     app.initCommonControls = [] {

@@ -21,6 +21,8 @@ class IBluetooth;
 class IRasApi;
 class IInternetOptions;
 class ILocale;
+class IMenus;
+class INotifyArea;
 
 struct Platform {
     IEventLoop* loop = nullptr;
@@ -40,6 +42,8 @@ struct Platform {
     IRasApi* ras = nullptr;                // the phone book and dial-up connections
     IInternetOptions* internet = nullptr;  // per-connection proxy settings
     ILocale* locale = nullptr;             // regional settings of the display texts
+    IMenus* menus = nullptr;               // popup menus
+    INotifyArea* notifyArea = nullptr;     // the task bar's notification area
 };
 
 }  // namespace tarvelin::platform

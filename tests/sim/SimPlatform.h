@@ -12,6 +12,8 @@
 #include "sim/SimBluetooth.h"
 #include "sim/SimDeviceManager.h"
 #include "sim/SimInternetOptions.h"
+#include "sim/SimMenus.h"
+#include "sim/SimNotifyArea.h"
 #include "sim/SimRas.h"
 #include "sim/SimRegistry.h"
 #include "sim/SimSystem.h"
@@ -36,6 +38,8 @@ class SimPlatform {
         platform.ras = &ras;
         platform.internet = &internet;
         platform.locale = &locale;
+        platform.menus = &menus;
+        platform.notifyArea = &notifyArea;
         Unbind();
         AppState().platform = &platform;
     }
@@ -60,6 +64,8 @@ class SimPlatform {
     SimRas ras{loop};
     SimInternetOptions internet;
     SimLocale locale;
+    SimMenus menus;
+    SimNotifyArea notifyArea;
     platform::Platform platform;
 
   private:
