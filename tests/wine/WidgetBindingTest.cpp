@@ -191,6 +191,7 @@ TEST_F(WidgetBindingTest, InputRaisesTheModelsEvents) {
     Send(Window("cboPort"), CB_SETCURSEL, 1);
     Send(Window("frmTest"), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE),
          reinterpret_cast<LPARAM>(Window("cboPort")));
+    Send(Window("txtName"), EM_SETSEL, 3, 3);
     Send(Window("txtName"), WM_CHAR, 'd', 1);
     Send(Window("chkSave"), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     Send(Window("chkSave"), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));

@@ -535,9 +535,9 @@ LRESULT CALLBACK Win32WidgetPeer::ControlProc(HWND window, UINT message, WPARAM 
     if (message == WM_NCDESTROY) {
         if (peer) peer->window_ = nullptr;
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(system));
+        const LRESULT result = CallWindowProcW(system, window, message, wParam, lParam);
         RemovePropW(window, kSystemProc);
-        return CallWindowProcW(system, window, message, wParam, lParam);
+        return result;
     }
     const Held held = peer ? Hold(peer->widget_) : Held{};
     if (held) {
@@ -587,7 +587,10 @@ LRESULT Win32WidgetPeer::Handle(Widget& widget, HWND window, UINT message, WPARA
             if (auto* form = dynamic_cast<Form*>(&widget)) form->Close();  // may be cancelled
             return 0;
         case WM_SIZE:
-            if (auto* form = dynamic_cast<Form*>(&widget); form && wParam != SIZE_MAXIMIZED)
+            // Only a shown window's size is the user's doing: moving a hidden one reports
+            // a normal size whatever state the model keeps for its showing.
+            if (auto* form = dynamic_cast<Form*>(&widget);
+                form && wParam != SIZE_MAXIMIZED && IsWindowVisible(window))
                 form->SetState(wParam == SIZE_MINIMIZED ? WindowState::Minimised
                                                         : WindowState::Normal);
             return 0;
