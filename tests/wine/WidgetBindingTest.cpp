@@ -127,6 +127,9 @@ TEST_F(WidgetBindingTest, WindowTreeFollowsTheTable) {
     const HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_NE(GetWindowRgn(top, region), ERROR);
     DeleteObject(region);
+    HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+    EXPECT_EQ(GetWindow(tips, GW_OWNER), top);
+    EXPECT_EQ(Send(tips, TTM_GETTOOLCOUNT), 2);  // picCanvas and cmdOk
     EXPECT_EQ(binding.TwipsPerPixel(), 15);
     EXPECT_NE(binding.Bitmap(kTestBitmap), nullptr);
     EXPECT_EQ(binding.Bitmap(999), nullptr);
@@ -193,6 +196,7 @@ TEST_F(WidgetBindingTest, InputRaisesTheModelsEvents) {
          reinterpret_cast<LPARAM>(Window("cboPort")));
     Send(Window("txtName"), EM_SETSEL, 3, 3);
     Send(Window("txtName"), WM_CHAR, 'd', 1);
+    Send(Window("frmTest"), WM_VSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(Window("vsbList")));
     Send(Window("chkSave"), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     Send(Window("chkSave"), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
 
@@ -201,6 +205,7 @@ TEST_F(WidgetBindingTest, InputRaisesTheModelsEvents) {
                                                "txtName change"};
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(combo.ListIndex(), 1);
+    EXPECT_EQ(FindWidget<ScrollBar>(*form, "vsbList")->Value(), 1);  // one large change
     EXPECT_EQ(form->Find("txtName")->Caption(), "abcd");
     EXPECT_TRUE(FindWidget<CheckBox>(*form, "chkSave")->Value());
     EXPECT_EQ(Send(Window("chkSave"), BM_GETCHECK), BST_CHECKED);
@@ -208,6 +213,8 @@ TEST_F(WidgetBindingTest, InputRaisesTheModelsEvents) {
     Send(Window("chkSave"), WM_KEYDOWN, VK_TAB, 0);  // to the next in tab order
     EXPECT_EQ(form->Focused(), form->Find("optA"));
     EXPECT_EQ(GetFocus(), Window("optA"));
+    ShowWindow(Window("frmTest"), SW_MINIMIZE);  // as the user does
+    EXPECT_EQ(form->State(), WindowState::Minimised);
 }
 
 TEST_F(WidgetBindingTest, CloseAsksQueryUnload) {
