@@ -78,6 +78,11 @@ void RegisterClasses() {
     (void)registered;
 }
 
+bool OwnClass(const Widget& widget) {
+    const wchar_t* name = KindOf(widget).className;
+    return name == kFormClass || name == kPictureClass;
+}
+
 Win32WidgetPeer* PeerOf(HWND window) {
     return window ? reinterpret_cast<Win32WidgetPeer*>(GetWindowLongPtrW(window, GWLP_USERDATA))
                   : nullptr;
@@ -167,7 +172,7 @@ void Win32WidgetPeer::CreateWindowFor(Widget& widget) {
                               parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!window_) return;
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    if (kind.className == kFormClass || kind.className == kPictureClass) return;
+    if (OwnClass(widget)) return;
     SetPropW(window_, kSystemProc,
              reinterpret_cast<HANDLE>(GetWindowLongPtrW(window_, GWLP_WNDPROC)));
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc));
@@ -298,9 +303,10 @@ void Win32WidgetPeer::ApplyCaption(const Widget& widget) {
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-// The new font is in use before the old one is deleted.
+// The new font is in use before the old one is deleted. Our own windows draw their texts
+// through the canvas, which makes the fonts it needs: they hold none, nor do windowless ones.
 void Win32WidgetPeer::ApplyFont(const Widget& widget) {
-    if (!window_) {
+    if (!window_ || OwnClass(widget)) {
         Invalidate(widget, false);
         return;
     }
@@ -576,7 +582,7 @@ std::optional<LRESULT> Win32WidgetPeer::HandleCommon(Widget& widget, HWND window
 
 bool Win32WidgetPeer::SetPointer(Widget& widget) {
     std::shared_ptr<Widget> target = widget.weak_from_this().lock();
-    if (KindOf(widget).className == kFormClass || KindOf(widget).className == kPictureClass) {
+    if (OwnClass(widget)) {
         POINT at{};
         GetCursorPos(&at);
         ScreenToClient(window_, &at);
