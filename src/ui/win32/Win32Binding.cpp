@@ -83,4 +83,11 @@ std::unique_ptr<ISurface> Win32Binding::CreateSurface(int32_t width, int32_t hei
     return std::make_unique<Win32Surface>(width, height, background);
 }
 
+void Win32Binding::DragWindow(Form& form) {
+    const HWND window = WindowOf(form);
+    if (!window) return;
+    ReleaseCapture();
+    SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
 }  // namespace tarvelin::ui

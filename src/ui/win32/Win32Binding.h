@@ -27,6 +27,8 @@ class Win32Binding final : public IBinding {
     Rect WorkArea() const override;
     int32_t TwipsPerPixel() const override;
     const platform::IImage* Bitmap(uint16_t id) override;
+    // The system's move loop, started as a press on a caption starts it.
+    void DragWindow(Form& form) override;
     std::unique_ptr<ISurface> CreateSurface(int32_t width, int32_t height,
                                             platform::Color background) override;
 

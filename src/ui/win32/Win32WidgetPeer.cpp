@@ -370,11 +370,13 @@ Win32WidgetPeer::Look Win32WidgetPeer::LookOf(const Widget& widget) const {
     Look look;
     if (const auto* form = dynamic_cast<const Form*>(&widget)) {
         look.exStyle = form->ExtendedStyle() | (form->ShowInTaskbar() ? 0 : WS_EX_TOOLWINDOW);
-        look.region = form->Region();
         look.state = form->State();
         look.opacity = form->Opacity();
     }
-    if (const auto* box = dynamic_cast<const PictureBox*>(&widget)) look.border = box->Border();
+    if (const auto* box = dynamic_cast<const PictureBox*>(&widget)) {
+        look.border = box->Border();
+        look.region = box->Region();
+    }
     if (const auto* button = dynamic_cast<const CommandButton*>(&widget))
         look.flat = button->Flat();
     return look;
@@ -391,8 +393,10 @@ void Win32WidgetPeer::ApplyWindow(Widget& widget) {
     }
     applied_ = true;
     if (widget.Kind() == WidgetKind::Form) ApplyFormLook(static_cast<Form&>(widget), look);
-    if (widget.Kind() == WidgetKind::PictureBox)
+    if (widget.Kind() == WidgetKind::PictureBox) {
         platform::SetWindowStyleBits(window_, GWL_STYLE, WS_BORDER, look.border);
+        SetRegion(window_, look.region);
+    }
     if (widget.Kind() == WidgetKind::CommandButton)
         platform::SetWindowStyleBits(window_, GWL_STYLE, BS_FLAT, look.flat);
     SetWindowPos(window_, nullptr, 0, 0, 0, 0,
@@ -499,6 +503,15 @@ LRESULT Win32WidgetPeer::Handle(Widget& widget, HWND window, UINT message, WPARA
             break;
         case WM_CLOSE:
             if (auto* form = dynamic_cast<Form*>(&widget)) form->Close();  // may be cancelled
+            return 0;
+        case WM_MOVE:
+            // The system moved the window (a drag by the background): the model follows. A
+            // minimised window's place is its icon's, which the model does not keep.
+            if (auto* form = dynamic_cast<Form*>(&widget);
+                form && IsWindowVisible(window) && !IsIconic(window)) {
+                RECT r;
+                if (GetWindowRect(window, &r)) form->Move(r.left, r.top);
+            }
             return 0;
         case WM_SIZE:
             // Only a shown window's size is the user's doing: moving a hidden one reports
