@@ -18,7 +18,8 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ResourceSource.h"
 #include "platform/win32/Win32System.h"
-#include "ui/win32/frmMainWindow.h"
+#include "ui/forms/frmMain.h"
+#include "ui/win32/Win32Binding.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace tarvelin::platform;
@@ -65,11 +66,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_INTERNET_CLASSES};
         InitCommonControlsEx(&icc);
     };
-    app.openMainWindow = [instance] { tarvelin::frmMainLoad(instance); };
+    // The main window lives until it closes; closing it ends the message loop.
+    tarvelin::ui::Win32Binding binding(instance);
+    std::shared_ptr<tarvelin::ui::frmMain> mainWindow;
+    app.openMainWindow = [&binding, &mainWindow, &loop] {
+        mainWindow = tarvelin::ui::frmMain::Create(binding);
+        mainWindow->onClosed = [&loop] { loop.Quit(0); };
+        if (!mainWindow->Load()) loop.Quit(1);
+    };
 
     if (!tarvelin::Main(platform, app)) return 0;
     const int code = loop.Run();
-    tarvelin::AppCleanup();  // harmless when the window already did it
+    mainWindow.reset();
+    tarvelin::AppCleanup();
     tarvelin::AppState().platform = nullptr;
     return code;
 }

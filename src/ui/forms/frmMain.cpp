@@ -93,8 +93,47 @@ bool frmMain::Load() {
     ShowPage(1);
     form_->SetVisible(true);
     form_->Refresh();
+    CreateTray();
     if (AppState().AutoStart) form_->SetState(WindowState::Minimised);
     return true;
+}
+
+// The icon's messages arrive at the hidden picture box as mouse moves whose x is the mouse
+// message on the icon; a re-created task bar asks for the icon again.
+void frmMain::CreateTray() {
+    const platform::Platform* services = AppState().platform;
+    if (!services || !services->menus || !services->notifyArea) return;
+    ITrayOwner& owner = *this;
+    tray_ = std::make_unique<TrayIcon>(owner, *services->menus, *services->notifyArea);
+    const std::weak_ptr<frmMain> weak = weak_from_this();
+    if (const auto tray = Get<Widget>("picCommonTray")) {
+        connections_.push_back(tray->MouseMove.Connect([weak](const MouseArgs& args) {
+            const auto self = weak.lock();
+            if (self && self->tray_) self->tray_->OnTrayMouseMessage(args.x);
+        }));
+    }
+    connections_.push_back(form_->ShellRestarted.Connect([weak] {
+        const auto self = weak.lock();
+        if (self && self->tray_) self->tray_->Recover();
+    }));
+    tray_->ApplyTrayMode();
+}
+
+bool frmMain::IsMinimised() {
+    return form_->State() == WindowState::Minimised;
+}
+
+bool frmMain::IsVisible() {
+    return form_->Visible();
+}
+
+void frmMain::Minimise() {
+    form_->SetState(WindowState::Minimised);
+}
+
+platform::WindowHandle frmMain::TrayWindow() {
+    const Widget* tray = form_->Find("picCommonTray");
+    return tray ? binding_.NativeWindow(*tray) : 0;
 }
 
 void frmMain::PlaceWindow() {
@@ -144,7 +183,7 @@ void frmMain::CreateHeader() {
         if (const auto self = weak.lock()) self->form_->SetState(WindowState::Minimised);
     }));
     connections_.push_back(close_->Click.Connect([weak] {
-        if (const auto self = weak.lock()) self->Unload();
+        if (const auto self = weak.lock()) self->UnloadWindow();
     }));
 }
 
@@ -271,7 +310,7 @@ void frmMain::BuildAboutPage() {
     if (const auto db = Get<Label>("lblAboutVersionDb"))
         db->SetCaption("Версия структуры базы драйверов " + DbStructVersionText(false));
     if (const auto rights = Get<Label>("lblAboutRights"))
-        rights->SetCaption("© Оператор QVT. Все права защищены.");
+        rights->SetCaption("Все права на программу принадлежат оператору QVT.");
     aboutServices_ = CreateSkinnedControl(binding_, Get<PictureBox>("picAboutLinkServicesInternet"),
                                           kLinkButton, "Дополнительная информация");
     aboutServices_->SetPropertiesButtonLink(servicesAddress, servicesAddress);
@@ -368,8 +407,10 @@ void frmMain::OnClose() {
     }
 }
 
+// Minimised with an icon in the notification area, the window lives on there only. Without
+// an icon actually present nothing would bring it back, so it stays on the task bar.
 void frmMain::OnResize() {
-    if (form_->State() == WindowState::Minimised && trayIconShown && trayIconShown())
+    if (form_->State() == WindowState::Minimised && tray_ && tray_->IconPresent())
         ShowApplication(false);
 }
 
@@ -385,7 +426,7 @@ void frmMain::ShowApplication(bool show) {
     }
 }
 
-bool frmMain::Unload() {
+bool frmMain::UnloadWindow() {
     const auto self = shared_from_this();
     return form_ && form_->Close();
 }
@@ -395,6 +436,7 @@ void frmMain::OnQueryUnload(bool& cancel) {
 }
 
 void frmMain::OnUnload() {
+    if (tray_) tray_->SetTrayIcon(false);
     for (auto* control : {&toolbarOptions_, &toolbarUpdate_, &toolbarAbout_, &minimise_, &close_}) {
         if (*control) (*control)->ControlRelease();
     }

@@ -12,6 +12,7 @@
 
 #include "platform/PassKey.h"
 #include "ui/controls/PCControl.h"
+#include "ui/forms/TrayIcon.h"
 #include "ui/forms/frmMainLayout.h"
 #include "ui/widgets/Binding.h"
 
@@ -32,7 +33,7 @@ extern const std::array<PageFrame, kPageCount + 1> kPageFrames;
 // reach or pass the screen's far edge is moved back inside it.
 int32_t PlaceOnAxis(int32_t stored, int32_t windowSize, int32_t screenSize);
 
-class frmMain : public std::enable_shared_from_this<frmMain> {
+class frmMain : public std::enable_shared_from_this<frmMain>, private ITrayOwner {
   public:
     static std::shared_ptr<frmMain> Create(IBinding& binding) {
         return std::make_shared<frmMain>(PassKey<frmMain>{}, binding);
@@ -57,7 +58,7 @@ class frmMain : public std::enable_shared_from_this<frmMain> {
     void ShowPageFrame(Widget& panel, const PageFrame& frame);
     void ShowApplication(bool show);
     // Asks the window to close, as its close button does; false when it stays (busy).
-    bool Unload();
+    bool UnloadWindow();
 
     // The owners of the other pages fill and empty them here.
     std::function<void(int32_t page)> onPageShown;
@@ -66,12 +67,12 @@ class frmMain : public std::enable_shared_from_this<frmMain> {
     std::function<void()> onMasterInstall;
     // Called when the window closes for good (after the position was stored).
     std::function<void()> onClosed;
-    // The minimise asked for while the tray icon is shown hides the window instead.
-    std::function<bool()> trayIconShown;
     // The operator's addresses used by the about page.
     std::string servicesAddress = "http://www.qvt.example/internet";
     std::string feedbackAddress = "support@qvt.example";
 
+    // The notification-area icon, when the system has a notification area (null otherwise).
+    TrayIcon* Tray() const { return tray_.get(); }
     PCControl* HeaderControl(const std::string& name) const;
     PCControl* PageControl(const std::string& name) const;
 
@@ -94,6 +95,13 @@ class frmMain : public std::enable_shared_from_this<frmMain> {
     void OnResize();
     void OnQueryUnload(bool& cancel);
     void OnUnload();
+    void CreateTray();
+    // ITrayOwner
+    bool IsMinimised() override;
+    bool IsVisible() override;
+    void Minimise() override;
+    void Unload() override { UnloadWindow(); }
+    platform::WindowHandle TrayWindow() override;
 
     IBinding& binding_;
     std::shared_ptr<Form> form_;
@@ -101,6 +109,7 @@ class frmMain : public std::enable_shared_from_this<frmMain> {
     bool busy_ = false, stopRequested_ = false, updateCancel_ = false;
     std::shared_ptr<PCControl> toolbarOptions_, toolbarUpdate_, toolbarAbout_, minimise_, close_;
     std::shared_ptr<PCControl> aboutServices_, aboutFeedback_;
+    std::unique_ptr<TrayIcon> tray_;
     std::vector<Connection> connections_;
 };
 

@@ -52,6 +52,10 @@ class HeadlessBinding final : public IBinding {
     // The system's move loop: until the button is released the form follows the mouse, and
     // the widget pressed sees neither the moves nor the release.
     void DragWindow(Form& form) override;
+    // A number of its own for each widget, as a window handle would be.
+    platform::WindowHandle NativeWindow(const Widget& widget) const override {
+        return reinterpret_cast<platform::WindowHandle>(&widget);
+    }
     // Moves the form being dragged with the cursor; false when no drag is going on.
     bool FollowDrag(Point cursor);
     // Ends the drag; false when none was going on.

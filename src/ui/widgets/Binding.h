@@ -3,6 +3,8 @@
 // memory in the headless binding. Presenters get one and never know which it is.
 #include <cstdint>
 
+#include "platform/MessageBox.h"
+
 #include "ui/widgets/Form.h"
 #include "ui/widgets/Surface.h"
 
@@ -23,6 +25,9 @@ class IBinding : public ISurfaceFactory {
     // Lets the user move the form with the mouse from the press that is going on, as a press
     // on a caption does (the system's non-client press with HTCAPTION).
     virtual void DragWindow(Form& form) = 0;
+    // The window system's handle of the widget's window, for the system services that take an
+    // owner or a window to notify (message boxes, menus, the notification area); 0 for none.
+    virtual platform::WindowHandle NativeWindow(const Widget& widget) const = 0;
 };
 
 }  // namespace tarvelin::ui

@@ -56,6 +56,9 @@ class Form final : public PictureBox {
     Event<> Unload;
     Event<> Resize;
     Event<> ClosedEvent;
+    // The system's task bar was created again (after the shell restarted): icons in the
+    // notification area are gone and must be added anew.
+    Event<> ShellRestarted;
 
   private:
     WindowState state_ = WindowState::Normal;

@@ -29,6 +29,9 @@ class Win32Binding final : public IBinding {
     const platform::IImage* Bitmap(uint16_t id) override;
     // The system's move loop, started as a press on a caption starts it.
     void DragWindow(Form& form) override;
+    platform::WindowHandle NativeWindow(const Widget& widget) const override {
+        return reinterpret_cast<platform::WindowHandle>(WindowOf(widget));
+    }
     std::unique_ptr<ISurface> CreateSurface(int32_t width, int32_t height,
                                             platform::Color background) override;
 

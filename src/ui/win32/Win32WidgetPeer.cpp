@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32NotifyArea.h"
 #include "platform/win32/WindowStyle.h"
 #include "ui/win32/Win32Controls.h"
 
@@ -71,6 +72,8 @@ void RegisterClasses() {
             windowClass.lpfnWndProc = &Win32WidgetPeer::HostProc;
             windowClass.hInstance = GetModuleHandleW(nullptr);
             windowClass.lpszClassName = name;
+            // The program's icon (resource 1) on the task bar and in the task switcher.
+            windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(1));
             RegisterClassExW(&windowClass);
         }
         return true;
@@ -524,6 +527,11 @@ LRESULT Win32WidgetPeer::Handle(Widget& widget, HWND window, UINT message, WPARA
         default:
             if (const auto answer = HandleCommon(widget, window, message, wParam, lParam))
                 return *answer;
+            if (auto* form = dynamic_cast<Form*>(&widget);
+                form && message == platform::TaskbarCreatedMessage()) {
+                form->ShellRestarted.Raise();
+                return 0;
+            }
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
