@@ -71,13 +71,6 @@ frmMain::frmMain(PassKey<frmMain>, IBinding& binding) : binding_(binding) {}
 
 frmMain::~frmMain() = default;
 
-template <typename T>
-std::shared_ptr<T> frmMain::Get(const char* name) const {
-    Widget* widget = form_ ? form_->Find(name) : nullptr;
-    auto typed = widget ? std::dynamic_pointer_cast<T>(widget->shared_from_this()) : nullptr;
-    return typed;
-}
-
 bool frmMain::Load() {
     form_ = BuildForm(MainFormLayout(), binding_);
     if (!form_) return false;
@@ -90,6 +83,8 @@ bool frmMain::Load() {
     PreparePanels();
     ConnectCommonButtons();
     ConnectDragging();
+    for (const PagePresenterMaker make : PagePresenterMakers())
+        if (auto presenter = make(*this)) presenters_.push_back(std::move(presenter));
     ShowPage(1);
     form_->SetVisible(true);
     form_->Refresh();
@@ -292,7 +287,7 @@ void frmMain::HidePage(int32_t page) {
         for (const auto& button : kToolbar)
             if (const auto panel = Get<Widget>(button.panel)) panel->SetEnabled(true);
     }
-    if (onPageHidden) onPageHidden(page);
+    for (const auto& presenter : std::vector(presenters_)) presenter->PageHidden(page);
     if (page == 2) toolbarAbout_->SetPropertiesButtonToolbarState(false);
     if (page == 3) toolbarUpdate_->SetPropertiesButtonToolbarState(false);
     if (page >= 4) toolbarOptions_->SetPropertiesButtonToolbarState(false);
@@ -301,7 +296,7 @@ void frmMain::HidePage(int32_t page) {
 void frmMain::BuildPage(int32_t page) {
     if (page >= 4) toolbarOptions_->SetPropertiesButtonToolbarState(true);
     if (page == 2) BuildAboutPage();
-    if (onPageShown) onPageShown(page);
+    for (const auto& presenter : std::vector(presenters_)) presenter->PageShown(page);
 }
 
 void frmMain::BuildAboutPage() {
@@ -437,6 +432,7 @@ void frmMain::OnQueryUnload(bool& cancel) {
 
 void frmMain::OnUnload() {
     if (tray_) tray_->SetTrayIcon(false);
+    for (const auto& presenter : std::vector(presenters_)) presenter->WindowUnloading();
     for (auto* control : {&toolbarOptions_, &toolbarUpdate_, &toolbarAbout_, &minimise_, &close_}) {
         if (*control) (*control)->ControlRelease();
     }

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "platform/PassKey.h"
 #include "ui/controls/PCControl.h"
@@ -32,6 +34,25 @@ extern const std::array<PageFrame, kPageCount + 1> kPageFrames;
 // Where the window opens on one axis: a negative stored value centres it; a window that would
 // reach or pass the screen's far edge is moved back inside it.
 int32_t PlaceOnAxis(int32_t stored, int32_t windowSize, int32_t screenSize);
+
+class frmMain;
+
+// The owner of some of the pages (the main page, the wizard, the options and update pages):
+// it fills its page when the page is shown and releases what it made when it is hidden, and
+// it is told of the window's unload.
+class IPagePresenter {
+  public:
+    virtual ~IPagePresenter() = default;
+    // Called for every page shown or hidden; a presenter acts on its own pages only.
+    virtual void PageShown(int32_t page) = 0;
+    virtual void PageHidden(int32_t page) = 0;
+    // The window is closing for good.
+    virtual void WindowUnloading() {}
+};
+
+// Makes the presenters of a window's pages once its widgets exist; each page's owner adds
+// its maker to this list (see frmMainPages.cpp).
+using PagePresenterMaker = std::shared_ptr<IPagePresenter> (*)(frmMain& window);
 
 class frmMain : public std::enable_shared_from_this<frmMain>, private ITrayOwner {
   public:
@@ -60,9 +81,10 @@ class frmMain : public std::enable_shared_from_this<frmMain>, private ITrayOwner
     // Asks the window to close, as its close button does; false when it stays (busy).
     bool UnloadWindow();
 
-    // The owners of the other pages fill and empty them here.
-    std::function<void(int32_t page)> onPageShown;
-    std::function<void(int32_t page)> onPageHidden;
+    IBinding& Binding() const { return binding_; }
+    // The widget of that name and kind on the window, or null.
+    template <typename T = Widget>
+    std::shared_ptr<T> Get(const char* name) const;
     // Next on the wizard's last step: the wizard's owner installs the modem.
     std::function<void()> onMasterInstall;
     // Called when the window closes for good (after the position was stored).
@@ -77,8 +99,6 @@ class frmMain : public std::enable_shared_from_this<frmMain>, private ITrayOwner
     PCControl* PageControl(const std::string& name) const;
 
   private:
-    template <typename T>
-    std::shared_ptr<T> Get(const char* name) const;
     void CreateHeader();
     void Shape();
     void PreparePanels();
@@ -110,7 +130,17 @@ class frmMain : public std::enable_shared_from_this<frmMain>, private ITrayOwner
     std::shared_ptr<PCControl> toolbarOptions_, toolbarUpdate_, toolbarAbout_, minimise_, close_;
     std::shared_ptr<PCControl> aboutServices_, aboutFeedback_;
     std::unique_ptr<TrayIcon> tray_;
+    std::vector<std::shared_ptr<IPagePresenter>> presenters_;
     std::vector<Connection> connections_;
 };
+
+template <typename T>
+std::shared_ptr<T> frmMain::Get(const char* name) const {
+    Widget* widget = form_ ? form_->Find(name) : nullptr;
+    return widget ? std::dynamic_pointer_cast<T>(widget->shared_from_this()) : nullptr;
+}
+
+// The makers of the page presenters, in the order they are made.
+std::span<const PagePresenterMaker> PagePresenterMakers();
 
 }  // namespace tarvelin::ui

@@ -1,6 +1,7 @@
 #include "ui/forms/frmMainLayout.h"
 
 #include <array>
+#include <vector>
 
 namespace tarvelin::ui {
 namespace {
@@ -105,13 +106,11 @@ const std::array kWidgets = std::to_array<WidgetLayout>({
 });
 // clang-format on
 
-const FormLayout kLayout{{.name = "frmMain",
-                          .kind = K::Form,
-                          .rect = {0, 0, kMainFormWidth, kMainFormHeight},
-                          .caption = "Tarvelin",
-                          .font = kText,
-                          .backColor = kWhite},
-                         kWidgets};
+std::vector<WidgetLayout> AllRows() {
+    std::vector<WidgetLayout> rows(kWidgets.begin(), kWidgets.end());
+    for (const auto page : PageLayouts()) rows.insert(rows.end(), page.begin(), page.end());
+    return rows;
+}
 
 }  // namespace
 
@@ -132,7 +131,15 @@ const char* const kPagePanels[kPageCount + 1] = {
 };
 
 const FormLayout& MainFormLayout() {
-    return kLayout;
+    static const std::vector<WidgetLayout> rows = AllRows();
+    static const FormLayout layout{{.name = "frmMain",
+                                    .kind = K::Form,
+                                    .rect = {0, 0, kMainFormWidth, kMainFormHeight},
+                                    .caption = "Tarvelin",
+                                    .font = kText,
+                                    .backColor = kWhite},
+                                   rows};
+    return layout;
 }
 
 }  // namespace tarvelin::ui

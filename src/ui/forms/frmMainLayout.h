@@ -13,6 +13,9 @@ inline constexpr int32_t kPageCount = 12;
 // The page panels by page number (1 to 12).
 extern const char* const kPagePanels[kPageCount + 1];
 
+// The window's own rows followed by those of every page in PageLayouts().
 const FormLayout& MainFormLayout();
+// The controls of the pages whose owners live outside frmMain (frmMainPages.cpp).
+std::span<const std::span<const WidgetLayout>> PageLayouts();
 
 }  // namespace tarvelin::ui

@@ -1,0 +1,20 @@
+// The pages of the main window whose owners live outside frmMain: their controls, added to
+// the window's layout after the panels, and their presenters, made when the window loads.
+// A page's owner adds its rows and its maker here.
+#include <array>
+
+#include "ui/forms/frmMain.h"
+
+namespace tarvelin::ui {
+
+std::span<const std::span<const WidgetLayout>> PageLayouts() {
+    static const std::array<std::span<const WidgetLayout>, 0> kPages{};
+    return kPages;
+}
+
+std::span<const PagePresenterMaker> PagePresenterMakers() {
+    static constexpr std::array<PagePresenterMaker, 0> kMakers{};
+    return kMakers;
+}
+
+}  // namespace tarvelin::ui
