@@ -17,6 +17,7 @@
 #include "platform/win32/Win32Ras.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ResourceSource.h"
+#include "platform/win32/Win32SerialDevice.h"
 #include "platform/win32/Win32System.h"
 #include "ui/forms/frmMain.h"
 #include "ui/win32/Win32Binding.h"
@@ -33,6 +34,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32SystemText systemText;
     Win32FileSystem files;
     Win32ResourceSource resources;
+    Win32SerialDeviceFactory serial;
     Win32DeviceSetup devices;
     Win32Bluetooth bluetooth;
     Win32Ras ras;
@@ -53,6 +55,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform.systemText = &systemText;
     platform.files = &files;
     platform.resources = &resources;
+    platform.serial = &serial;
     platform.devices = &devices;
     platform.bluetooth = &bluetooth;
     platform.ras = &ras;
