@@ -238,8 +238,11 @@ void PCControl::OnKeyUp(const KeyArgs& args) {
     if (box_ && kind_ != kSlider && IsPressKey(args.keyCode) && pressed_) EndPress(true);
 }
 
+// A key press whose key is released elsewhere never ends: the focus leaving ends it uncounted,
+// as a system button does, so the button neither stays pressed nor clicks without CanClick.
 void PCControl::OnFocus(bool focus) {
     focus_ = focus;
+    if (!focus && pressed_ && kind_ != kSlider) EndPress(false);
     Paint();
 }
 

@@ -71,26 +71,28 @@ struct PCControlTest : ::testing::Test, test::ControlForm {
 };
 
 TEST_F(PCControlTest, PressesMoveTheButtonAndCountOnlyWhenReleasedOverIt) {
-    enum How { kMouseInside, kMouseOutside, kSpace, kReturn };
+    enum How { kMouseInside, kMouseOutside, kSpace, kReturn, kSpaceFocusAway };
     const struct {
         How how;
         bool refuse;
         const char* log;
     } cases[] = {{kMouseInside, false, "can click "}, {kMouseOutside, false, "can "},
                  {kSpace, false, "can click "},       {kReturn, false, "can click "},
-                 {kMouseInside, true, "can "},        {kSpace, true, "can "}};
+                 {kMouseInside, true, "can "},        {kSpace, true, "can "},
+                 {kSpaceFocusAway, false, "can "}};
     for (const auto& c : cases) {
         auto tool = Make("picTool", kToolbarButton);
         PictureBox& box = *tool->Box();
         log.clear();
         refuse = c.refuse;
-        const bool key = c.how == kSpace || c.how == kReturn;
-        const int32_t code = c.how == kSpace ? kKeySpace : kKeyReturn;
+        const bool key = c.how >= kSpace;
+        const int32_t code = c.how == kReturn ? kKeyReturn : kKeySpace;
         box.SetFocus();
         key ? input.KeyDown(*form, code) : input.MouseDown(*form, At(box, 5, 5));
         const int32_t shift = c.refuse ? 0 : 1;
         EXPECT_EQ(box.Bounds().left, kToolHome.left + shift) << c.how;
         EXPECT_EQ(box.Bounds().top, kToolHome.top + shift) << c.how;
+        if (c.how == kSpaceFocusAway) Get("picLink")->SetFocus();
         if (key) input.KeyUp(*form, code);
         if (!key) input.MouseUp(*form, At(box, c.how == kMouseInside ? 5 : 200, 5));
         EXPECT_EQ(log, c.log) << c.how << " " << c.refuse;
