@@ -1,7 +1,6 @@
 #pragma once
-// A shown form on the simulated system for the tests of the skinned controls and the list:
-// built from the test's layout rows, with the program's artwork as the binding's bitmaps and
-// scripted input.
+// A shown form of the test's layout rows on the simulated system, with the program's artwork
+// as the binding's bitmaps and scripted input: for the skinned controls and the list.
 #include <gtest/gtest.h>
 
 #include <map>

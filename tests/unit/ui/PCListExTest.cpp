@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "ControlForm.h"
 #include "ui/controls/PCListEx.h"
@@ -22,9 +23,9 @@ struct PCListExTest : ::testing::Test, test::ControlForm {
         watched =
             list->ChangeSelection.Connect([this](int32_t at) { log += std::to_string(at) + " "; });
     }
-    void Fill(int32_t count, const std::string& text2 = {}) {
+    void Fill(int32_t count) {
         for (int32_t i = 1; i <= count; ++i)
-            list->ItemAdd("Item " + std::to_string(i), text2, {}, i * 10, 0);
+            list->ItemAdd("Item " + std::to_string(i), {}, {}, i * 10, 0);
         list->ControlRefresh();
     }
     ListItem Item(int32_t position) const {
@@ -32,13 +33,9 @@ struct PCListExTest : ::testing::Test, test::ControlForm {
         EXPECT_TRUE(list->ItemInfoGetByIndex(position, item)) << position;
         return item;
     }
-    void ClickAt(Point client) {
-        box->SetFocus();
-        input.Click(*form, At(*box, client.x, client.y));
-    }
     void ClickItem(int32_t position) {
         const Rect r = Item(position).rect;
-        ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        input.Click(*form, At(*box, (r.left + r.right) / 2, (r.top + r.bottom) / 2));
     }
     ScrollBar& Bar() { return *Get<ScrollBar>("vsbList"); }
 
@@ -78,7 +75,8 @@ TEST_F(PCListExTest, KeysAndClicksMoveTheSelectionAndReportOnlyChanges) {
         box->SetFocus();
         if (!c.click) input.Press(*form, c.key);
         if (c.click && c.key > 0) ClickItem(c.key);
-        if (c.click && c.key == kClickEmpty) ClickAt({90, Item(3).rect.bottom + 8});
+        if (c.click && c.key == kClickEmpty)
+            input.Click(*form, At(*box, 90, Item(3).rect.bottom + 8));
         EXPECT_EQ(list->ItemSelected(), c.after) << c.selected << " " << c.key;
         EXPECT_EQ(log, c.log) << c.selected << " " << c.key;
     }
@@ -136,10 +134,15 @@ TEST_F(PCListExTest, AnItemTallerThanTheListShowsItsTop) {
     list->ItemAdd("Tall", words, {}, 0, 0);
     Fill(3);
     box->SetFocus();
-    for (int32_t key : {kKeyEnd, kKeyUp, kKeyUp, kKeyUp}) input.Press(*form, key);
-    EXPECT_EQ(list->ItemSelected(), 4);
-    EXPECT_FALSE(Item(4).fullyVisible);
-    EXPECT_EQ(list->FirstVisible(), 4);
+    const std::vector<int32_t> fromAbove{kKeyDown, kKeyDown, kKeyDown, kKeyDown},
+        fromBelow{kKeyEnd, kKeyUp, kKeyUp, kKeyUp};
+    for (const auto& keys : {fromAbove, fromBelow}) {
+        input.Press(*form, kKeyHome);
+        for (int32_t key : keys) input.Press(*form, key);
+        EXPECT_EQ(list->ItemSelected(), 4);
+        EXPECT_FALSE(Item(4).fullyVisible);
+        EXPECT_EQ(list->FirstVisible(), 4);
+    }
 }
 
 TEST_F(PCListExTest, TenThousandItemsStayUsable) {
