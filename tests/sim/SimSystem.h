@@ -70,12 +70,14 @@ class RecordingMessageBox : public platform::IMessageBox {
 
 class SimShell : public platform::IShell {
   public:
-    intptr_t Execute(platform::WindowHandle, const std::string&, const std::string&,
+    intptr_t Execute(platform::WindowHandle, const std::string& verb, const std::string& file,
                      const std::string&, const std::string&, int show) override {
         shows.push_back(show);
+        opened.push_back(verb + " " + file);
         return answer;
     }
-    std::vector<int> shows;  // the window state each call asked for
+    std::vector<int> shows;           // the window state each call asked for
+    std::vector<std::string> opened;  // "<verb> <file>" of every call
     intptr_t answer = 42;
 };
 

@@ -22,8 +22,9 @@ bool IsPressKey(int32_t keyCode) {
 
 }  // namespace
 
+// A control dropped in the middle of a press puts its box back where it was.
 PCControl::~PCControl() {
-    tracker_.Stop();
+    ControlRelease();
 }
 
 // Every event reaches the control through a weak reference and holds it while it runs, so
@@ -72,6 +73,7 @@ void PCControl::ControlRefresh() {
 void PCControl::ControlRelease() {
     tracker_.Stop();
     connections_.clear();
+    if (box_ && pressed_ && Shifts()) MoveBy(-1);
     box_.reset();
     hover_ = pressed_ = dragging_ = focus_ = false;
 }
@@ -156,14 +158,18 @@ bool PCControl::BeginPress() {
     CanClick.Raise(allow);
     if (!allow || !box_) return false;
     pressed_ = true;
-    if (kind_ != kLinkButton) box_->Move(box_->Bounds().left + 1, box_->Bounds().top + 1);
+    if (Shifts()) MoveBy(1);
     return true;
 }
 
 void PCControl::EndPress(bool counted) {
     pressed_ = false;
-    if (kind_ != kLinkButton) box_->Move(box_->Bounds().left - 1, box_->Bounds().top - 1);
+    if (Shifts()) MoveBy(-1);
     if (counted) Activate();
+}
+
+void PCControl::MoveBy(int32_t pixels) {
+    box_->Move(box_->Bounds().left + pixels, box_->Bounds().top + pixels);
 }
 
 void PCControl::Activate() {
@@ -232,8 +238,11 @@ void PCControl::OnKeyUp(const KeyArgs& args) {
     if (box_ && kind_ != kSlider && IsPressKey(args.keyCode) && pressed_) EndPress(true);
 }
 
+// A key press whose key is released elsewhere never ends: the focus leaving ends it uncounted,
+// as a system button does, so the button neither stays pressed nor clicks without CanClick.
 void PCControl::OnFocus(bool focus) {
     focus_ = focus;
+    if (!focus && pressed_ && kind_ != kSlider) EndPress(false);
     Paint();
 }
 

@@ -78,6 +78,9 @@ class PCControl : public std::enable_shared_from_this<PCControl> {
     void OnFocus(bool focus);
     bool BeginPress();
     void EndPress(bool counted);
+    void MoveBy(int32_t pixels);  // right and down
+    // Buttons move one pixel while pressed; links and the slider stay.
+    bool Shifts() const { return kind_ != kLinkButton && kind_ != kSlider; }
     void Activate();
     void StartHover();
     void OnHoverTick();

@@ -158,23 +158,34 @@ int32_t PCListEx::HitTest(int32_t x, int32_t y) const {
     return 0;
 }
 
-// Scrolls one step at a time until the selected item is whole. The direction is chosen once:
-// an item taller than the list is never whole, and turning back would scroll for ever.
 void PCListEx::ShowSelection() {
-    if (selected_ > 0 && bar_ && bar_->Visible()) {
-        if (selected_ == 1) {
+    if (selected_ > 0 && selected_ <= ItemsCount() && bar_ && bar_->Visible()) {
+        if (selected_ == 1)
             bar_->SetValue(1);
-        } else {
-            const int32_t step = selected_ < first_ ? -1 : selected_ > first_ ? 1 : 0;
-            while (step != 0 && bar_ && selected_ <= ItemsCount() &&
-                   !items_[static_cast<size_t>(selected_ - 1)].fullyVisible) {
-                const int32_t value = bar_->Value();
-                if (step < 0 ? value <= bar_->Min() : value >= bar_->Max()) break;
-                bar_->SetValue(value + step);
-            }
-        }
+        else if (!Whole(selected_))
+            ScrollInto(selected_);
     }
     ChangeSelection.Raise(selected_);
+}
+
+bool PCListEx::Whole(int32_t position) const {
+    return items_[static_cast<size_t>(position - 1)].fullyVisible;
+}
+
+// Leaves the list where scrolling one step at a time would: an item above comes to the top,
+// an item below to the bottom. It jumps to the item and, for one below, steps back while the
+// item stays whole, so that a long list costs a page of repaints rather than one per item.
+// An item taller than the list is never whole: it is shown from its top.
+void PCListEx::ScrollInto(int32_t position) {
+    const bool below = position > first_;
+    bar_->SetValue(position);
+    while (below && bar_ && bar_->Visible() && Whole(position) && bar_->Value() > bar_->Min()) {
+        bar_->SetValue(bar_->Value() - 1);
+        if (bar_ && !Whole(position)) {
+            bar_->SetValue(bar_->Value() + 1);
+            break;
+        }
+    }
 }
 
 void PCListEx::OnMouseDown(const MouseArgs& args) {

@@ -55,7 +55,10 @@ class PCListEx : public std::enable_shared_from_this<PCListEx> {
     void Repaint();
     void ApplyScrollBar(const ListScrollBar& scroll);
     int32_t HitTest(int32_t x, int32_t y) const;
+    // Scrolls the selected item into view, then raises ChangeSelection.
     void ShowSelection();
+    bool Whole(int32_t position) const;  // painted fully visible
+    void ScrollInto(int32_t position);
     void Select(int32_t position);
     void OnMouseDown(const MouseArgs& args);
     void OnMouseMove(const MouseArgs& args);
