@@ -77,7 +77,7 @@ class frmMain : public std::enable_shared_from_this<frmMain>, private ITrayOwner
 
     void ShowPage(int32_t page);
     void ShowPageFrame(Widget& panel, const PageFrame& frame);
-    void ShowApplication(bool show);
+    void ShowApplication(bool show) override;
     // Asks the window to close, as its close button does; false when it stays (busy).
     bool UnloadWindow();
 
