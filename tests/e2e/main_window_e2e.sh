@@ -101,7 +101,10 @@ program=$!
 at_exit "kill $program 2>/dev/null"
 
 step="start-up"
-win=$(wait_for_window)
+started() { [ -n "$(windows)" ] || ! kill -0 "$program" 2>/dev/null; }
+wait_until 60 started || fail "$step: no window within 60 s"
+kill -0 "$program" 2>/dev/null || fail "$step: the program ended without a window"
+win=$(windows | head -n 1)
 expect_frame v--- page-1
 expect [ "$(window_size "$win")" = 500x300 ]
 
