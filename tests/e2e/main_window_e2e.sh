@@ -1,0 +1,197 @@
+#!/usr/bin/env bash
+# End to end under Wine, driven with the mouse only: the toolbar's Options, About and Update
+# buttons, the four choices of the options menu with Next, Back and Close, minimising into
+# the notification area, the tray icon's double click and its menu's "Выйти".
+#   main_window_e2e.sh PATH/TO/Tarvelin.exe [SCREENSHOT-DIR]
+# Pages are told apart by their frame: which of the version labels and the Back / Next /
+# Close buttons are shown, and whether a button is enabled (black caption) or not (grey).
+set -euo pipefail
+exe=$1
+shots=${2:-$(dirname "$exe")/e2e-main-window}
+here=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=/dev/null
+. "$here/tests/e2e/lib.sh"
+
+step=start
+expect() { "$@" || fail "$step: $*"; }
+
+# Polls CONDITION... every 0.1 s for at most SECONDS.
+wait_until() {
+  local limit=$1
+  shift
+  for _ in $(seq $((limit * 10))); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+win=
+geometry() { xdotool getwindowgeometry --shell "$win" | tr -d '\r'; }
+# Moves the mouse to (X, Y) relative to the window's top-left corner and presses BUTTON.
+click_at() {
+  local X Y
+  eval "$(geometry | grep -E '^(X|Y)=')"
+  xdotool mousemove --sync $((X + $1)) $((Y + $2)) click "${3:-1}"
+}
+
+# The share of pixels darker than LEVEL % grey in the window-relative box W x H + X + Y.
+dark_share() {
+  convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace gray -threshold "$6%" -format '%[fx:1-mean]' info:
+}
+above() { awk -v v="$1" -v t="$2" 'BEGIN { exit !(v > t) }'; }
+# A common button's state: "-" hidden, "d" shown disabled, "e" shown enabled. The inside of
+# the button (its caption) is probed: black text when enabled, only grey when disabled.
+button_state() {
+  local file=$1 left=$2
+  if above "$(dark_share "$file" $((left + 4)) 266 72 16 25)" 0.01; then
+    echo e
+  elif above "$(dark_share "$file" "$left" 262 80 24 70)" 0.05; then
+    echo d
+  else
+    echo -
+  fi
+}
+# The frame of the page in FILE: version labels (v or -), then Back, Next and Close.
+frame_of() {
+  local labels=-
+  above "$(dark_share "$1" 10 258 140 30 50)" 0.01 && labels=v
+  printf '%s\n' "$labels$(button_state "$1" 246)$(button_state "$1" 330)$(button_state "$1" 414)"
+}
+frame_shows() {  # frame_shows FRAME FILE: takes a fresh screenshot into FILE and compares
+  import -window "$win" "$2" 2>/dev/null && [ "$(frame_of "$2")" = "$1" ]
+}
+# Takes the page's screenshot once its frame is FRAME (10 s at most).
+expect_frame() {
+  local frame=$1 name=$2
+  wait_until 10 frame_shows "$frame" "$shots/$name.png" ||
+    fail "$step: the frame is $(frame_of "$shots/$name.png"), expected $frame"
+}
+# A digest of the box GEOMETRY of FILE: pages of equal frames differ in their page area,
+# all pages share the header's logo and title.
+digest() { convert "$1" -crop "$2" +repage -format '%#' info:; }
+page_area() { digest "$1" 489x194+6+58; }
+header() { digest "$1" 160x52+6+4; }
+
+# The icon sits at the left end of Wine's own tray window: something is drawn there.
+tray_window() { xdotool search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n 1; }
+tray_icon_shown() {
+  local tray
+  tray=$(tray_window)
+  [ -n "$tray" ] && import -window "$tray" "$shots/.tray.png" 2>/dev/null &&
+    above "$(convert "$shots/.tray.png" -crop 20x20+0+0 -format '%[fx:standard_deviation]' info:)" 0.05
+}
+click_tray() {
+  local X Y
+  tray_icon_shown || fail "$step: no tray icon"
+  eval "$(xdotool getwindowgeometry --shell "$(tray_window)" | tr -d '\r' | grep -E '^(X|Y)=')"
+  xdotool mousemove --sync $((X + 10)) $((Y + 10)) click "$@"
+}
+# The program's visible windows (Wine names each X window's class after the program).
+program_windows() { xdotool search --onlyvisible --class '^tarvelin\.exe$' 2>/dev/null | sort || true; }
+no_window() { [ -z "$(windows)" ]; }
+some_window() { [ -n "$(windows)" ]; }
+
+mkdir -p "$shots"
+rm -f "$shots"/*.png "$shots/.tray.png"
+forget_wine_version
+[ -z "$(windows)" ] || fail "a Tarvelin window is already open"
+"$wine_run" "$exe" &
+program=$!
+at_exit "kill $program 2>/dev/null"
+
+step="start-up"
+started() { [ -n "$(windows)" ] || ! kill -0 "$program" 2>/dev/null; }
+wait_until 60 started || fail "$step: no window within 60 s"
+kill -0 "$program" 2>/dev/null || fail "$step: the program ended without a window"
+win=$(windows | head -n 1)
+expect_frame v--- page-1
+expect [ "$(window_size "$win")" = 500x300 ]
+
+step="Options toolbar button -> page 4"
+click_at 298 29
+expect_frame -dee page-4
+options=$(page_area "$shots/page-4.png")
+
+# Each choice of the options menu, with the page it leads to and the way back.
+choices=("0 8 -eee back" "1 7 v--e close" "2 5 v--e close" "3 6 v--e close")
+for choice in "${choices[@]}"; do
+  read -r index page frame way <<<"$choice"
+  step="option $index, Next -> page $page"
+  click_at $((6 + 32)) $((58 + 50 + 30 * index))
+  click_at 370 274
+  expect_frame "$frame" "page-$page"
+  area=$(page_area "$shots/page-$page.png")
+  [ "$area" != "$options" ] || fail "$step: the options menu is still shown"
+  if [ "$way" = back ]; then
+    step="page $page, Back -> page 4"
+    click_at 286 274
+    expect_frame -dee page-4
+  else
+    step="page $page, Close -> page 1"
+    click_at 454 274
+    expect_frame v--- page-1
+    step="Options toolbar button -> page 4 again"
+    click_at 298 29
+    expect_frame -dee page-4
+  fi
+done
+step="Close on page 4 -> page 1"
+click_at 454 274
+expect_frame v--- page-1
+
+step="About toolbar button -> page 2"
+click_at 402 29
+expect_frame v--e page-2
+[ "$(page_area "$shots/page-2.png")" != "$(page_area "$shots/page-1.png")" ] ||
+  fail "$step: the page area did not change"
+step="page 2, Close -> page 1"
+click_at 454 274
+expect_frame v--- page-1
+
+step="Update toolbar button -> page 3"
+click_at 350 29
+expect_frame v--e page-3
+[ "$(page_area "$shots/page-3.png")" != "$(page_area "$shots/page-2.png")" ] ||
+  fail "$step: the about page is still shown"
+step="page 3, Close -> page 1"
+click_at 454 274
+expect_frame v--- page-1
+
+step="minimise button -> the window goes to the tray"
+click_at 460 16
+wait_until 15 no_window || fail "$step: the window is still visible"
+tray_icon_shown || fail "$step: no tray icon"
+
+step="double click on the tray icon -> the window is back"
+click_tray --repeat 2 --delay 80 1
+wait_until 15 some_window || fail "$step: the window did not come back"
+win=$(windows | head -n 1)
+expect_frame v--- page-1
+
+step="right click on the tray icon -> the menu"
+before=$(program_windows)
+click_tray 3
+menu_window() { comm -13 <(echo "$before") <(program_windows) | head -n 1; }
+menu_shown() { [ -n "$(menu_window)" ]; }
+wait_until 10 menu_shown || true
+menu=$(menu_window)
+[ -n "$menu" ] || fail "$step: no menu window appeared"
+menu_painted() {
+  import -window "$menu" "$shots/tray-menu.png" 2>/dev/null &&
+    above "$(dark_share "$shots/tray-menu.png" 0 0 1000 1000 25)" 0.01
+}
+wait_until 5 menu_painted || fail "$step: the menu shows no text"
+
+step="\"Выйти\" -> the program ends"
+eval "$(xdotool getwindowgeometry --shell "$menu" | tr -d '\r' | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT - 10)) click 1
+wait_for_exit "$program" "$step: the program did not end"
+
+step="the header stays on every page"
+for shot in "$shots"/page-*.png; do
+  [ "$(header "$shot")" = "$(header "$shots/page-1.png")" ] || fail "$step: $shot differs"
+done
+rm -f "$shots/.tray.png"
+echo "screenshots: $shots"
+echo "PASS"
