@@ -85,6 +85,13 @@ class frmMain : public std::enable_shared_from_this<frmMain>, private ITrayOwner
     // The widget of that name and kind on the window, or null.
     template <typename T = Widget>
     std::shared_ptr<T> Get(const char* name) const;
+    // The page presenter of that kind, or null.
+    template <typename T>
+    T* Presenter() const {
+        for (const auto& presenter : presenters_)
+            if (auto* found = dynamic_cast<T*>(presenter.get())) return found;
+        return nullptr;
+    }
     // Next on the wizard's last step: the wizard's owner installs the modem.
     std::function<void()> onMasterInstall;
     // Called when the window closes for good (after the position was stored).
