@@ -131,6 +131,12 @@ Wizard::~Wizard() {
     ReleaseLinks();
 }
 
+Wizard::Choices Wizard::Boxes() const {
+    Choices boxes{Get<ComboBox>("cmbMasterVendors"), Get<ComboBox>("cmbMasterModels"),
+                  Get<ComboBox>("cmbMasterTypeConnect"), Get<ComboBox>("cmbMasterPorts")};
+    return boxes ? boxes : Choices{};
+}
+
 void Wizard::Connect() {
     const std::weak_ptr<Wizard> weak = weak_from_this();
     const auto on = [&](const char* name, void (Wizard::*handler)()) {
@@ -460,11 +466,9 @@ void Wizard::OnListSelection(int32_t position) {
 // Tries the phone's catalogue rows in turn until one leads to a maker, a model and a kind
 // that suits the port; the message left tells why the last row tried fell short.
 std::string Wizard::PreselectFor(const PortInfo& port, bool& found) {
-    const auto vendors = Get<ComboBox>("cmbMasterVendors");
-    const auto models = Get<ComboBox>("cmbMasterModels");
-    const auto kinds = Get<ComboBox>("cmbMasterTypeConnect");
+    const auto [vendors, models, kinds, ports] = Boxes();
     const auto dial = Get("lblMasterConnDialNumber");
-    if (!vendors || !models || !kinds) return {};
+    if (!vendors) return {};
     std::string message;
     for (const std::string& key : SplitKeys(port.ModelKeys)) {
         int32_t row = 0;
@@ -500,10 +504,8 @@ std::string Wizard::PreselectFor(const PortInfo& port, bool& found) {
 }
 
 void Wizard::OnVendorChosen() {
-    const auto vendors = Get<ComboBox>("cmbMasterVendors");
-    const auto models = Get<ComboBox>("cmbMasterModels");
-    const auto kinds = Get<ComboBox>("cmbMasterTypeConnect");
-    if (!vendors || !models || !kinds) return;
+    const auto [vendors, models, kinds, ports] = Boxes();
+    if (!vendors) return;
     ResetBox(*models);
     ResetBox(*kinds);
     std::vector<std::string> names;
@@ -513,10 +515,8 @@ void Wizard::OnVendorChosen() {
 }
 
 void Wizard::OnModelChosen() {
-    const auto vendors = Get<ComboBox>("cmbMasterVendors");
-    const auto models = Get<ComboBox>("cmbMasterModels");
-    const auto kinds = Get<ComboBox>("cmbMasterTypeConnect");
-    if (!vendors || !models || !kinds) return;
+    const auto [vendors, models, kinds, ports] = Boxes();
+    if (!vendors) return;
     ResetBox(*kinds);
     std::vector<ConnectionKind> codes;
     if (!Blank(vendors->Text()) && !Blank(models->Text()) &&
@@ -579,12 +579,9 @@ void Wizard::MasterInstall() {
     StartProgress();
     SetCommonButtons(false, false, false);
     PrepareSummary();
-    const auto vendors = Get<ComboBox>("cmbMasterVendors");
-    const auto models = Get<ComboBox>("cmbMasterModels");
-    const auto kinds = Get<ComboBox>("cmbMasterTypeConnect");
-    const auto ports = Get<ComboBox>("cmbMasterPorts");
+    const auto [vendors, models, kinds, ports] = Boxes();
     const auto dial = Get("lblMasterConnDialNumber");
-    if (vendors && models && kinds && ports && dial) {
+    if (vendors && dial) {
         const int32_t kind = kinds->ItemData(kinds->ListIndex());
         const std::string port = ports->Text();
         const size_t index = FindOrAddPort(port, false, ports_);

@@ -68,6 +68,12 @@ class Wizard final : public IPagePresenter, public std::enable_shared_from_this<
     std::shared_ptr<T> Get(const char* name) const {
         return window_.Get<T>(name);
     }
+    // The four boxes of page 10; all set or none.
+    struct Choices {
+        std::shared_ptr<ComboBox> vendors, models, kinds, ports;
+        explicit operator bool() const { return vendors && models && kinds && ports; }
+    };
+    Choices Boxes() const;
     void Connect();
     void CreateLinks(int32_t page);
     void ReleaseLinks();

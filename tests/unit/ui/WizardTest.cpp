@@ -257,6 +257,7 @@ TEST_F(WizardTest, StopEndsTheSearchAtTheNextPortsEnd) {
 
 // The phone's port decides the connection kind and the verdict.
 struct KindCase {
+    const char* name;
     const char* hardwareId;
     const char* kind;  // chosen in the kind box
     const char* verdict;
@@ -271,12 +272,14 @@ TEST_P(WizardKindTest, ThePortKindDecidesTheVerdict) {
     EXPECT_EQ(Box("cmbMasterModels").Text(), "Phone 1");
     EXPECT_EQ(Box("cmbMasterTypeConnect").Text(), c.kind);
 }
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, WizardKindTest,
-    ::testing::Values(KindCase{"USB\\VID_1234", "Кабель", kFound},
-                      KindCase{"PCI\\VEN_1", "", "Необходимо выбрать тип подключения вручную"},
-                      KindCase{"BTHENUM\\X", "",
-                               "Драйвер для данного типа подключения не найден!"}));
+INSTANTIATE_TEST_SUITE_P(Kinds, WizardKindTest,
+                         ::testing::Values(KindCase{"Cable", "USB\\VID_1234", "Кабель", kFound},
+                                           KindCase{"Pci", "PCI\\VEN_1", "",
+                                                    "Необходимо выбрать тип подключения вручную"},
+                                           KindCase{
+                                               "Bluetooth", "BTHENUM\\X", "",
+                                               "Драйвер для данного типа подключения не найден!"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WizardTest, NextOnTheChoicesNeedsEveryBoxFilled) {
     AddPorts();
@@ -334,14 +337,15 @@ TEST_P(WizardInstallTest, InstallationOutcomes) {
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, WizardInstallTest,
     ::testing::Values(
-        InstallCase{"unwritable", "", true, false,
+        InstallCase{"Unwritable", "", true, false,
                     "Не удалось записать файл драйвера во временную папку.", false},
-        InstallCase{"installer", "", false, true,
+        InstallCase{"InstallerFails", "", false, true,
                     "Установка модема не удалась. Попробуйте установить модем позднее.\r\n\r\n"
                     "Возможная причина:\r\n",
                     false},
-        InstallCase{"ircomm", "CopyFiles=msircomm.sys\r\n", false, false,
-                    "Модем успешно установлен.", true}));
+        InstallCase{"LowerCaseIrComm", "CopyFiles=msircomm.sys\r\n", false, false,
+                    "Модем успешно установлен.", true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tarvelin::ui
