@@ -211,7 +211,7 @@ void Wizard::CreateLinks(int32_t page) {
         auto link = CreateSkinnedControl(window_.Binding(), Get<PictureBox>(row.box), kLinkButton,
                                          row.toolTip);
         link->SetPropertiesButtonLink(row.caption, row.address);
-        connections_.push_back(link->Click.Connect([weak, page] {
+        linkConnections_.push_back(link->Click.Connect([weak, page] {
             const auto self = weak.lock();
             if (!self) return;
             if (page == 8) self->window_.ShowPage(12);
@@ -222,6 +222,7 @@ void Wizard::CreateLinks(int32_t page) {
 }
 
 void Wizard::ReleaseLinks() {
+    linkConnections_.clear();
     for (const auto& link : links_) link->ControlRelease();
     links_.clear();
 }

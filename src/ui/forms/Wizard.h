@@ -122,7 +122,7 @@ class Wizard final : public IPagePresenter, public std::enable_shared_from_this<
     int32_t progress_ = 0;
     std::string installedModem_;
     bool installDone_ = false;
-    std::vector<Connection> connections_;
+    std::vector<Connection> connections_, linkConnections_;
     Connection jobConnection_, listConnection_;
 };
 

@@ -204,6 +204,10 @@ TEST_F(WizardTest, FindsRecognisesAndInstallsThePhone) {
     EXPECT_EQ(EntryNumber("COM2"), 0) << "nothing found: the entry went again";
     EXPECT_EQ(Entry("COM3"), std::string("Ghost G1 / Acme Phone 1\r\n") + kFound);
     EXPECT_EQ(Box("cmbMasterPorts").Items().size(), 5u);
+    for (const int32_t listed : {5, 2}) {  // every port, then those where something was found
+        Click("chkMasterAll");
+        EXPECT_EQ(CurrentWizard().List()->ItemsCount(), listed);
+    }
 
     CurrentWizard().List()->SetItemSelected(EntryNumber("COM3"));
     CurrentWizard().List()->SetItemSelected(0);
