@@ -12,6 +12,7 @@ inline constexpr uint16_t kCursorHand = 101;      // 32 x 32, hot spot at the fi
 inline constexpr uint16_t kBitmapLink = 103;      // 16 x 16, before a link with an address
 inline constexpr uint16_t kBitmapMinimise = 104;  // 16 x 16, the header's window buttons
 inline constexpr uint16_t kBitmapClose = 105;
+inline constexpr uint16_t kBitmapTick = 106;            // 16 x 16, a finished installation step
 inline constexpr uint16_t kBitmapToolbarOptions = 110;  // normal; +1 hover, +2 selected
 inline constexpr uint16_t kBitmapToolbarUpdate = 120;
 inline constexpr uint16_t kBitmapToolbarAbout = 130;
@@ -32,11 +33,11 @@ struct ArtworkBitmap {
     int32_t height;
 };
 
-inline constexpr std::array<ArtworkBitmap, 21> kArtworkBitmaps{{
-    {103, 16, 16}, {104, 16, 16},  {105, 16, 16}, {110, 48, 40}, {111, 48, 40}, {112, 48, 40},
-    {120, 48, 40}, {121, 48, 40},  {122, 48, 40}, {130, 48, 40}, {131, 48, 40}, {132, 48, 40},
-    {140, 32, 32}, {141, 32, 32},  {142, 32, 32}, {143, 32, 32}, {144, 32, 32}, {145, 32, 32},
-    {150, 48, 48}, {151, 104, 32}, {152, 52, 20},
+inline constexpr std::array<ArtworkBitmap, 22> kArtworkBitmaps{{
+    {103, 16, 16}, {104, 16, 16}, {105, 16, 16},  {106, 16, 16}, {110, 48, 40}, {111, 48, 40},
+    {112, 48, 40}, {120, 48, 40}, {121, 48, 40},  {122, 48, 40}, {130, 48, 40}, {131, 48, 40},
+    {132, 48, 40}, {140, 32, 32}, {141, 32, 32},  {142, 32, 32}, {143, 32, 32}, {144, 32, 32},
+    {145, 32, 32}, {150, 48, 48}, {151, 104, 32}, {152, 52, 20},
 }};
 
 }  // namespace tarvelin

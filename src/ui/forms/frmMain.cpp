@@ -265,8 +265,9 @@ void frmMain::ShowPage(int32_t page) {
     if (old != 0) HidePage(old);
     if (old >= 4 && page <= 3) ResetDriverCatalog();
     currentPage_ = page;
-    BuildPage(page);
+    // The frame first: a page's owner may change the common buttons when it builds the page.
     ShowPageFrame(*form_->Find(kPagePanels[page]), kPageFrames[static_cast<size_t>(page)]);
+    BuildPage(page);
     if (IsClassicLook()) {
         for (const char* name : kCommonButtons) {
             const auto button = Get<CommandButton>(name);

@@ -14,6 +14,7 @@
 
 #include "platform/PassKey.h"
 #include "ui/controls/PCControl.h"
+#include "ui/forms/OperatorLinks.h"
 #include "ui/forms/TrayIcon.h"
 #include "ui/forms/frmMainLayout.h"
 #include "ui/widgets/Binding.h"
@@ -85,13 +86,20 @@ class frmMain : public std::enable_shared_from_this<frmMain>, private ITrayOwner
     // The widget of that name and kind on the window, or null.
     template <typename T = Widget>
     std::shared_ptr<T> Get(const char* name) const;
+    // The page presenter of that kind, or null.
+    template <typename T>
+    T* Presenter() const {
+        for (const auto& presenter : presenters_)
+            if (auto* found = dynamic_cast<T*>(presenter.get())) return found;
+        return nullptr;
+    }
     // Next on the wizard's last step: the wizard's owner installs the modem.
     std::function<void()> onMasterInstall;
     // Called when the window closes for good (after the position was stored).
     std::function<void()> onClosed;
-    // The operator's addresses used by the about page.
-    std::string servicesAddress = "http://www.qvt.example/internet";
-    std::string feedbackAddress = "support@qvt.example";
+    // The operator's addresses used by the about page and the wizard (OperatorLinks.h).
+    std::string servicesAddress = kOperatorServicesPage;
+    std::string feedbackAddress = kOperatorFeedbackAddress;
 
     // The notification-area icon, when the system has a notification area (null otherwise).
     TrayIcon* Tray() const { return tray_.get(); }
