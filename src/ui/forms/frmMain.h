@@ -96,6 +96,13 @@ class frmMain : public std::enable_shared_from_this<frmMain>, private ITrayOwner
     // The notification-area icon, when the system has a notification area (null otherwise).
     TrayIcon* Tray() const { return tray_.get(); }
     PCControl* HeaderControl(const std::string& name) const;
+    // The presenter of that kind among the window's page presenters, or null.
+    template <typename T>
+    T* Presenter() const {
+        for (const auto& presenter : presenters_)
+            if (auto* found = dynamic_cast<T*>(presenter.get())) return found;
+        return nullptr;
+    }
     PCControl* PageControl(const std::string& name) const;
 
   private:

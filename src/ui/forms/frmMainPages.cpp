@@ -3,17 +3,18 @@
 // A page's owner adds its rows and its maker here.
 #include <array>
 
+#include "ui/forms/MainPage.h"
 #include "ui/forms/frmMain.h"
 
 namespace tarvelin::ui {
 
 std::span<const std::span<const WidgetLayout>> PageLayouts() {
-    static const std::array<std::span<const WidgetLayout>, 0> kPages{};
+    static const std::array<std::span<const WidgetLayout>, 1> kPages{MainPageLayout()};
     return kPages;
 }
 
 std::span<const PagePresenterMaker> PagePresenterMakers() {
-    static constexpr std::array<PagePresenterMaker, 0> kMakers{};
+    static constexpr std::array<PagePresenterMaker, 1> kMakers{&MainPage::Make};
     return kMakers;
 }
 
