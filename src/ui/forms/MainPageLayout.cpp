@@ -1,6 +1,6 @@
 // The main page's controls: the list of modems with the connect button above, the graph
-// below with the figures panel over its right part, and the two notices the graph area shows
-// until the first connection.
+// below with the figures panel over its right part, and the two notices the graph shows
+// until the first connection (on the graph, as windowless labels show only on their parent).
 #include <array>
 
 #include "ui/forms/MainPage.h"
@@ -32,11 +32,11 @@ const std::array kRows = std::to_array<WidgetLayout>({
      .backColor = kWhite},
     {.name = "picMainStat", .parent = "picFormMain", .rect = {276, 38, 479, 188},
      .font = kFigures, .backColor = kPanel, .flags = kHidden},
-    {.name = "lblMainWarning1", .kind = K::Label, .parent = "picFormMain",
-     .rect = {20, 70, 469, 86}, .caption = "Внимание!", .font = kBold,
+    {.name = "lblMainWarning1", .kind = K::Label, .parent = "picMainGraph",
+     .rect = {12, 34, 461, 50}, .caption = "Внимание!", .font = kBold,
      .foreColor = platform::Rgb(200, 0, 0), .backColor = kWhite, .flags = kCentred},
-    {.name = "lblMainWarning2", .kind = K::Label, .parent = "picFormMain",
-     .rect = {40, 90, 449, 136},
+    {.name = "lblMainWarning2", .kind = K::Label, .parent = "picMainGraph",
+     .rect = {32, 54, 441, 100},
      .caption = "Объем переданного/полученного трафика может отличаться от детализации в счете. "
                 "Отличия обусловлены различными методиками подсчета и округления трафика.",
      .font = kText, .foreColor = kGrey, .backColor = kWhite, .flags = kCentred},
