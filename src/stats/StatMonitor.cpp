@@ -10,7 +10,7 @@ namespace tarvelin {
 // the ones still marked belong to connections that have ended. An object is taken over only
 // for the same handle and entry: a handle the system hands out again to a new connection
 // gets a fresh object, with zeroed counters. A connection listed twice is sampled once.
-void StatMonitor::Poll() {
+std::vector<PCStat> StatMonitor::Poll() {
     for (PCStat& stat : stats_) stat.HangUpFlag(true);
     std::vector<RasConnInfo> connections;
     GetRasConnections(connections);
@@ -23,6 +23,7 @@ void StatMonitor::Poll() {
             return same(s) && s.HangUpFlag() && s.EntryName() == c.EntryName;
         });
         if (held != stats_.end()) {
+            held->HangUpFlag(false);  // taken over: not among the ended ones below
             seen.push_back(std::move(*held));
         } else {
             seen.emplace_back().Init(c.hRasConn, c.EntryName, c.DeviceName);
@@ -30,7 +31,11 @@ void StatMonitor::Poll() {
         seen.back().HangUpFlag(false);
         seen.back().StatCheck();
     }
+    std::vector<PCStat> ended;
+    for (PCStat& stat : stats_)
+        if (stat.HangUpFlag()) ended.push_back(std::move(stat));
     stats_ = std::move(seen);
+    return ended;
 }
 
 const PCStat* StatMonitor::Find(platform::RasHandle connection) const {

@@ -13,6 +13,9 @@ reg_values() { "$wine_run" reg query 'HKCU\Software\QVT\Tarvelin' 2>/dev/null | 
 
 forget_wine_version
 "$wine_run" reg delete 'HKCU\Software\QVT\Tarvelin' /f >/dev/null 2>&1 || true
+# Wine has no modems: the start-up offer of the setup wizard would hold the window modal.
+"$wine_run" reg add 'HKCU\Software\QVT\Tarvelin' /v CheckDeviceConn /t REG_DWORD /d 0 /f \
+  >/dev/null
 [ -z "$(windows)" ] || fail "a Tarvelin window is already open"
 
 "$wine_run" "$exe" &

@@ -63,9 +63,10 @@ class RecordingMessageBox : public platform::IMessageBox {
     int Show(platform::WindowHandle, const std::string& text, uint32_t,
              const std::string&) override {
         shown.push_back(text);
-        return 1;  // IDOK
+        return answer;
     }
     std::vector<std::string> shown;  // the text of every box
+    int answer = 1;                  // the button every box returns: IDOK
 };
 
 class SimShell : public platform::IShell {

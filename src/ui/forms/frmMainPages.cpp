@@ -3,18 +3,20 @@
 // A page's owner adds its rows and its maker here.
 #include <array>
 
+#include "ui/forms/MainPage.h"
 #include "ui/forms/Wizard.h"
 #include "ui/forms/frmMain.h"
 
 namespace tarvelin::ui {
 
 std::span<const std::span<const WidgetLayout>> PageLayouts() {
-    static const std::array<std::span<const WidgetLayout>, 1> kPages{WizardLayout()};
+    static const std::array<std::span<const WidgetLayout>, 2> kPages{MainPageLayout(),
+                                                                   WizardLayout()};
     return kPages;
 }
 
 std::span<const PagePresenterMaker> PagePresenterMakers() {
-    static constexpr std::array<PagePresenterMaker, 1> kMakers{&Wizard::Make};
+    static constexpr std::array<PagePresenterMaker, 2> kMakers{&MainPage::Make, &Wizard::Make};
     return kMakers;
 }
 

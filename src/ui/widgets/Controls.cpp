@@ -59,6 +59,20 @@ int32_t ComboBox::AddItem(const std::string& text, int32_t data) {
     return static_cast<int32_t>(items_.size()) - 1;
 }
 
+void ComboBox::SetItem(int32_t index, const std::string& text, int32_t data) {
+    if (index < 0 || index >= static_cast<int32_t>(items_.size())) return;
+    items_[static_cast<size_t>(index)] = {text, data};
+    Notify(WidgetChange::Value);
+}
+
+void ComboBox::RemoveItem(int32_t index) {
+    if (index < 0 || index >= static_cast<int32_t>(items_.size())) return;
+    items_.erase(items_.begin() + index);
+    if (index_ == index) index_ = -1;
+    if (index_ > index) --index_;
+    Notify(WidgetChange::Value);
+}
+
 void ComboBox::Clear() {
     items_.clear();
     index_ = -1;

@@ -79,6 +79,11 @@ class ComboBox final : public Widget {
     };
     const std::vector<Item>& Items() const { return items_; }
     int32_t AddItem(const std::string& text, int32_t data = 0);
+    // Changes an item in place; the choice stays. An index outside the items changes nothing.
+    void SetItem(int32_t index, const std::string& text, int32_t data);
+    // Removes an item; the choice follows its item, or is none when that was the one
+    // removed. Like the system's list, no Click is raised.
+    void RemoveItem(int32_t index);
     void Clear();
     int32_t ListIndex() const { return index_; }
     // An index outside the items chooses nothing; a new choice raises Click.

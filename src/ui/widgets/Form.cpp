@@ -51,6 +51,12 @@ void Form::SetOpacity(uint8_t opacity) {
     Notify(WidgetChange::Window);
 }
 
+void Form::SetColorKey(std::optional<Color> key) {
+    if (key == colorKey_) return;
+    colorKey_ = key;
+    Notify(WidgetChange::Window);
+}
+
 void Form::BringToFront() {
     Notify(WidgetChange::Window);
 }

@@ -18,6 +18,7 @@ enum WindowStyle : uint32_t {
     kStyleTransparent = 0x20,  // mouse input passes through
     kStyleToolWindow = 0x80,
     kStyleLayered = 0x80000,
+    kStyleNoActivate = 0x8000000,  // shown and clicked without taking the keyboard
 };
 
 class Form final : public PictureBox {
@@ -36,6 +37,9 @@ class Form final : public PictureBox {
     // Opacity of a layered window, 0 to 255.
     uint8_t Opacity() const { return opacity_; }
     void SetOpacity(uint8_t opacity);
+    // The colour a layered window shows as fully see-through, if any.
+    std::optional<Color> ColorKey() const { return colorKey_; }
+    void SetColorKey(std::optional<Color> key);
     // Brings the window to the front and gives it the keyboard (SetForegroundWindow).
     void BringToFront();
 
@@ -65,6 +69,7 @@ class Form final : public PictureBox {
     bool showInTaskbar_ = true;
     uint32_t extendedStyle_ = 0;
     uint8_t opacity_ = 255;
+    std::optional<Color> colorKey_;
     std::weak_ptr<Widget> focused_;
     bool closed_ = false;
     bool closing_ = false;

@@ -25,7 +25,7 @@ constexpr wchar_t kSystemProc[] = L"TarvelinSystemProc";
 constexpr int32_t kDropHeight = 160;
 // The extended styles a form's model decides; the others stay the system's.
 constexpr LONG_PTR kFormExStyles =
-    WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_LAYERED;
+    WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE;
 
 struct WindowKind {
     const wchar_t* className = nullptr;  // null: windowless
@@ -283,9 +283,9 @@ void Win32WidgetPeer::ApplyVisible(const Widget& widget) {
         return;
     }
     int show = widget.Visible() ? SW_SHOWNA : SW_HIDE;
-    if (widget.Kind() == WidgetKind::Form && widget.Visible())
-        show = static_cast<const Form&>(widget).State() == WindowState::Minimised ? SW_SHOWMINIMIZED
-                                                                                  : SW_SHOW;
+    const auto* form = dynamic_cast<const Form*>(&widget);
+    if (form && widget.Visible() && !(form->ExtendedStyle() & kStyleNoActivate))
+        show = form->State() == WindowState::Minimised ? SW_SHOWMINIMIZED : SW_SHOW;
     ShowWindow(window_, show);
 }
 
@@ -375,6 +375,7 @@ Win32WidgetPeer::Look Win32WidgetPeer::LookOf(const Widget& widget) const {
         look.exStyle = form->ExtendedStyle() | (form->ShowInTaskbar() ? 0 : WS_EX_TOOLWINDOW);
         look.state = form->State();
         look.opacity = form->Opacity();
+        look.colorKey = form->ColorKey();
     }
     if (const auto* box = dynamic_cast<const PictureBox*>(&widget)) {
         look.border = box->Border();
@@ -424,8 +425,11 @@ void Win32WidgetPeer::ApplyFormLook(const Form& form, const Look& look) {
     SetWindowPos(window_, look.exStyle & WS_EX_TOPMOST ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // A layered window shows nothing until its opacity is set.
-    if (look.exStyle & WS_EX_LAYERED)
-        SetLayeredWindowAttributes(window_, 0, look.opacity, LWA_ALPHA);
+    if (look.exStyle & WS_EX_LAYERED) {
+        const COLORREF key = look.colorKey ? static_cast<COLORREF>(*look.colorKey) : 0;
+        SetLayeredWindowAttributes(window_, key, look.opacity,
+                                   LWA_ALPHA | (look.colorKey ? LWA_COLORKEY : 0));
+    }
     SetRegion(window_, look.region);
     if (!shown) return;  // shown minimised or not when it is shown
     const bool iconic = IsIconic(window_) != FALSE;

@@ -48,6 +48,7 @@ class Win32WidgetPeer final : public IWidgetPeer {
         std::optional<WindowRegion> region;
         WindowState state = WindowState::Normal;
         uint8_t opacity = 255;
+        std::optional<Color> colorKey;
         bool border = false;
         bool flat = false;
         friend bool operator==(const Look&, const Look&) = default;

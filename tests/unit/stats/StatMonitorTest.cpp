@@ -12,11 +12,13 @@ namespace {
 
 using Seen = std::vector<std::string>;
 
-// One poll a second later: the entry, device and received total of each object.
+// One poll a second later: the objects handed back as ended, then the entry, device and
+// received total of each object held.
 Seen Poll(sim::SimPlatform& sim, StatMonitor& monitor) {
     sim.loop.Advance(1000);
-    monitor.Poll();
     Seen seen;
+    for (const PCStat& s : monitor.Poll())
+        seen.push_back("ended " + s.EntryName() + " " + std::to_string(s.TotalRx()));
     for (const PCStat& s : monitor.Stats()) {
         seen.push_back(s.EntryName() + "/" + s.DeviceName() + " " + std::to_string(s.TotalRx()));
     }
@@ -35,7 +37,7 @@ TEST(StatMonitorTest, ObjectsFollowTheConnections) {
     sim.ras.Connect("Beeline");
     EXPECT_EQ(Poll(sim, monitor), (Seen{"MTS/Modem 2000", "Beeline/ 1000"}));
     sim.ras.HangUp(mts);
-    EXPECT_EQ(Poll(sim, monitor), (Seen{"Beeline/ 2000"}));
+    EXPECT_EQ(Poll(sim, monitor), (Seen{"ended MTS 2000", "Beeline/ 2000"}));
     EXPECT_EQ(monitor.Find(mts), nullptr);
     // The system hands the ended connection's handle to a new one: a fresh object.
     sim.ras.Connect("MTS").handle = mts;

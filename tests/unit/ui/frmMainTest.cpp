@@ -11,30 +11,20 @@
 #include "ui/forms/frmMain.h"
 #include "ui/headless/FormPicture.h"
 #include "ui/headless/HeadlessInput.h"
+#include "unit/ui/MainWindowFixture.h"
 
 namespace tarvelin::ui {
 namespace {
 
 using platform::Rgb;
 
-struct MainWindowTest : ::testing::Test {
-    sim::SimPlatform sim;
-    HeadlessBinding binding;
-    HeadlessInput input{binding};
-    platform::BmpImageSource images{TARVELIN_ARTWORK_DIR};
-    std::map<uint16_t, std::shared_ptr<const platform::IImage>> loaded;
+struct MainWindowTest : MainWindowFixture {
     std::shared_ptr<frmMain> window;
 
-    MainWindowTest() {
-        binding.SetBitmapProvider([this](uint16_t id) {
-            auto& image = loaded[id];
-            if (!image) image = images.Bitmap(id);
-            return image.get();
-        });
-    }
     Form& Load() {
         window = frmMain::Create(binding);
         EXPECT_TRUE(window->Load());
+        sim.loop.Advance(10);  // the main page's start-up check, busy until it has run
         return *window->Window();
     }
     Widget& W(const char* name) { return *window->Window()->Find(name); }
