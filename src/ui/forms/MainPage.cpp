@@ -1,5 +1,7 @@
 #include "ui/forms/MainPage.h"
 
+#include "ui/forms/Wizard.h"
+
 #include <algorithm>
 
 #include "core/AppState.h"
@@ -10,6 +12,7 @@
 #include "dialup/modAppRAS.h"
 #include "ui/controls/PCMenu.h"
 #include "ui/forms/SessionSummary.h"
+#include "ui/forms/Wizard.h"
 
 namespace tarvelin::ui {
 namespace {
@@ -103,6 +106,14 @@ void MainPage::PageShown(int32_t page) {
     if (page != 1 || !monitor_.Stats().empty()) return;
     graph_->Clear();
     graph_->Refresh();
+}
+
+// Leaving the modems or connections pages, or the wizard's installation after it installed a
+// modem, may have changed the devices and entries the list shows.
+void MainPage::PageHidden(int32_t page) {
+    const Wizard* wizard = window_.Presenter<Wizard>();
+    if (page == 6 || page == 7 || (page == 11 && wizard && wizard->InstallDone()))
+        RefreshConnectionList();
 }
 
 void MainPage::WindowUnloading() {

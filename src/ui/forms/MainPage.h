@@ -35,7 +35,7 @@ class MainPage final : public IPagePresenter, public std::enable_shared_from_thi
     ~MainPage() override;
 
     void PageShown(int32_t page) override;
-    void PageHidden(int32_t) override {}
+    void PageHidden(int32_t page) override;
     void WindowUnloading() override;
 
     // The start-up check, run from the message loop once the window is up; the options

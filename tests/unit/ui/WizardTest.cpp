@@ -6,6 +6,7 @@
 #include <map>
 
 #include "../driverdb/ContainerBuilder.h"
+#include "core/AppSetting.h"
 #include "core/modSystemFile.h"
 #include "dialup/modAppRAS.h"
 #include "driverdb/DriverCatalogText.h"
@@ -104,8 +105,10 @@ struct WizardTest : ::testing::Test {
         phone.immediateReads = true;
     }
     void Load() {
+        SettingSave(AppSetting::CheckDeviceConn, false);  // no offer before the wizard
         window = frmMain::Create(binding);
         ASSERT_TRUE(window->Load());
+        sim.loop.Advance(10);  // the main page's start-up check, busy until it has run
         window->ShowPage(8);
     }
     Widget& W(const char* name) { return *window->Window()->Find(name); }
