@@ -11,7 +11,7 @@ namespace tarvelin::ui {
 
 std::span<const std::span<const WidgetLayout>> PageLayouts() {
     static const std::array<std::span<const WidgetLayout>, 2> kPages{MainPageLayout(),
-                                                                   WizardLayout()};
+                                                                     WizardLayout()};
     return kPages;
 }
 
