@@ -22,10 +22,15 @@ sleep 1
 shot=$(pwd)/build/win64/tarvelin-screenshot.png
 import -window root "$shot"
 echo "screenshot: $shot"
-win=$(xdotool search --name '^Tarvelin$' | head -n 1 || true)
-if [ -n "$win" ]; then
-  xdotool windowfocus --sync "$win" key alt+F4 || true
-fi
+# A message box (the start-up offer of the setup wizard on a system without modems) is closed
+# first, then the window; whatever is still running after that is ended.
+for _ in $(seq 10); do
+  kill -0 "$program" 2>/dev/null || break
+  win=$(xdotool search --onlyvisible --name '^Tarvelin$' | tail -n 1 || true)
+  [ -n "$win" ] && xdotool windowfocus --sync "$win" key alt+F4 2>/dev/null || true
+  sleep 1
+done
+kill "$program" 2>/dev/null || true
 wait "$program" || true
 # Wine's helper processes on the virtual display end with it, quietly.
 WINEPREFIX="${WINEPREFIX:-$HOME/.wine-tarvelin}" wineserver -k 2>/dev/null || true
