@@ -78,5 +78,3 @@ start_program() {
   win=$(windows | head -n 1)
 }
 started() { [ -n "$(windows)" ] || ! kill -0 "$program" 2>/dev/null; }
-# Saves the window as $shots/NAME.png and prints the file's path.
-import_page() { import -window "$win" "$shots/$1.png" 2>/dev/null && echo "$shots/$1.png"; }
