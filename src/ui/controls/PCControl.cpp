@@ -12,10 +12,6 @@ constexpr Color kLinkColor = 255;
 constexpr int32_t kThumbSize = 10;
 constexpr int kShowDefault = 10;  // SW_SHOWDEFAULT
 
-bool Inside(const Rect& r, int32_t x, int32_t y) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 bool IsPressKey(int32_t keyCode) {
     return keyCode == kKeyReturn || keyCode == kKeySpace;
 }
@@ -188,7 +184,7 @@ void PCControl::OnMouseDown(const MouseArgs& args) {
     const auto self = shared_from_this();
     if (!box_ || args.button != kButtonLeft) return;
     if (kind_ == kSlider) {
-        if (!Inside(thumb_, args.x, args.y)) slider_.value = ValueAt(args);
+        if (!thumb_.Contains({args.x, args.y})) slider_.value = ValueAt(args);
         dragging_ = pressed_ = true;
         Paint();
     } else if (!pressed_) {
@@ -203,7 +199,7 @@ void PCControl::OnMouseMove(const MouseArgs& args) {
         if (dragging_) {
             slider_.value = ValueAt(args);
             Paint();
-        } else if (!hover_ && Inside(thumb_, args.x, args.y)) {
+        } else if (!hover_ && thumb_.Contains({args.x, args.y})) {
             StartHover();
         }
     } else if ((kind_ == kToolbarButton || kind_ == kLinkButton) && !hover_) {
@@ -220,7 +216,7 @@ void PCControl::OnMouseUp(const MouseArgs& args) {
         Paint();
         ChangeValue.Raise(slider_.value);
     } else if (pressed_) {
-        EndPress(Inside(box_->ClientRect(), args.x, args.y));
+        EndPress(box_->ClientRect().Contains({args.x, args.y}));
     }
 }
 
@@ -270,7 +266,7 @@ void PCControl::OnHoverTick() {
 
 bool PCControl::CursorInside(const Rect& area) const {
     const Point at = box_->ScreenToClient(binding_.CursorPosition());
-    return Inside(area, at.x, at.y);
+    return area.Contains(at);
 }
 
 void PCControl::SliderKey(int32_t keyCode) {

@@ -5,10 +5,6 @@ namespace {
 
 constexpr Color kListBackground = 0xFFFFFF;
 
-bool Inside(const Rect& r, int32_t x, int32_t y) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 }  // namespace
 
 void PCListEx::ControlInit(std::shared_ptr<PictureBox> box, std::shared_ptr<ScrollBar> scrollBar) {
@@ -154,7 +150,7 @@ void PCListEx::Repaint() {
 
 int32_t PCListEx::HitTest(int32_t x, int32_t y) const {
     for (size_t i = 0; i < items_.size(); ++i)
-        if (Inside(items_[i].rect, x, y)) return static_cast<int32_t>(i) + 1;
+        if (items_[i].rect.Contains({x, y})) return static_cast<int32_t>(i) + 1;
     return 0;
 }
 
@@ -207,7 +203,7 @@ void PCListEx::OnMouseMove(const MouseArgs& args) {
         hover_ = hit;
         Repaint();
     }
-    if (!tracker_.Tracking() && box_ && Inside(box_->ClientRect(), args.x, args.y)) {
+    if (!tracker_.Tracking() && box_ && box_->ClientRect().Contains({args.x, args.y})) {
         const std::weak_ptr<PCListEx> weak = weak_from_this();
         tracker_.Start([weak] {
             if (const auto list = weak.lock()) list->OnHoverTick();
@@ -267,7 +263,7 @@ void PCListEx::OnHoverTick() {
 
 bool PCListEx::CursorInside() const {
     const Point at = box_->ScreenToClient(binding_.CursorPosition());
-    return Inside(box_->ClientRect(), at.x, at.y);
+    return box_->ClientRect().Contains(at);
 }
 
 }  // namespace tarvelin::ui

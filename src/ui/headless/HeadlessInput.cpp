@@ -14,10 +14,6 @@ bool Accepts(Widget& widget) {
            widget.Usable();
 }
 
-bool Contains(const Rect& r, Point p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 Point Relative(const Widget& widget, Point screen) {
     const Point origin = ScreenOriginOf(widget);
     return {screen.x - origin.x, screen.y - origin.y};
@@ -33,7 +29,7 @@ MouseArgs MouseAt(const Widget& widget, Point screen, int32_t button, int32_t sh
 Widget* Topmost(Widget& parent, Point client) {
     for (const auto& child : parent.Children() | std::views::reverse) {
         const Point inner{client.x - child->Bounds().left, client.y - child->Bounds().top};
-        if (!child->Visible() || !child->Enabled() || !Contains(child->Bounds(), client) ||
+        if (!child->Visible() || !child->Enabled() || !child->Bounds().Contains(client) ||
             !InsideRegion(*child, inner))
             continue;
         return Topmost(*child, inner);
@@ -91,7 +87,7 @@ std::shared_ptr<Widget> Hold(Widget& widget) {
 Widget* HeadlessInput::HitTest(Form& form, Point screen) {
     if (!Accepts(form) || form.ExtendedStyle() & kStyleTransparent) return nullptr;
     const Point client = Relative(form, screen);
-    if (!Contains(form.ClientRect(), client) || !InsideRegion(form, client)) return nullptr;
+    if (!form.ClientRect().Contains(client) || !InsideRegion(form, client)) return nullptr;
     return Topmost(form, client);
 }
 
@@ -152,7 +148,7 @@ void HeadlessInput::MouseUp(Form& form, Point screen, int32_t button, int32_t sh
     const auto target = Hold(*released);
     const MouseArgs args = MouseAt(*target, screen, button, shift);
     target->Deliver([&args](Widget& w) { w.MouseUp.Raise(args); });
-    if (clicks && Contains(target->ClientRect(), {args.x, args.y}) && Accepts(*target))
+    if (clicks && target->ClientRect().Contains({args.x, args.y}) && Accepts(*target))
         Activate(*target);
 }
 

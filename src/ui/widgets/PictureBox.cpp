@@ -81,10 +81,7 @@ void PictureBox::SetBorder(bool border) {
 bool InsideRegion(const Widget& widget, Point client) {
     const auto* box = dynamic_cast<const PictureBox*>(&widget);
     const auto& region = box ? box->Region() : std::optional<WindowRegion>{};
-    if (!region) {
-        const Rect r = widget.ClientRect();
-        return client.x >= r.left && client.x < r.right && client.y >= r.top && client.y < r.bottom;
-    }
+    if (!region) return widget.ClientRect().Contains(client);
     return platform::InsideRoundRect(region->rect, region->cornerWidth, region->cornerHeight,
                                      client.x, client.y);
 }

@@ -114,16 +114,12 @@ bool Windowless(const Widget& widget) {
     return widget.Kind() == WidgetKind::Label || widget.Kind() == WidgetKind::Image;
 }
 
-bool Inside(const Rect& r, Point p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 // The windowless widget on the host at that client point, topmost first, or the host.
 std::shared_ptr<Widget> HitTarget(Widget& host, Point at) {
     const auto& children = host.Children();
     for (auto child = children.rbegin(); child != children.rend(); ++child) {
         if (Windowless(**child) && (*child)->Shown() && (*child)->Usable() &&
-            Inside((*child)->Bounds(), at))
+            (*child)->Bounds().Contains(at))
             return *child;
     }
     return host.weak_from_this().lock();
@@ -667,7 +663,7 @@ void Win32WidgetPeer::Mouse(Widget& widget, UINT message, WPARAM wParam, LPARAM 
     }
     // A release within the widget that a double click did not start is also a click.
     const bool click = message == WM_LBUTTONUP && !afterDoubleClick_ &&
-                       Inside(target->ClientRect(), {args.x, args.y});
+                       target->ClientRect().Contains({args.x, args.y});
     if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ReleaseCapture();
     target->Deliver([&](Widget& w) {
         w.MouseUp.Raise(args);
