@@ -2,8 +2,9 @@
 # End to end under Wine: the setup wizard's search finds a phone. phone-sim answers on COM5
 # as a phone the catalogue knows, a second one stays silent on COM3. The wizard is opened from
 # the options menu (first choice, Next), Next on its first page starts the search; once it
-# ends the phone is picked from the list and the maker and model page is shown. The journey
-# stops there: the connection kind is left to the user and installing needs system services.
+# ends the phone is picked from the list, the maker and model page is shown, the connection
+# kind is chosen by hand and the summary page is shown. The journey stops there: installing
+# needs system services Wine lacks.
 #   wizard_search_e2e.sh PATH/TO/Tarvelin.exe PATH/TO/phone-sim [SCREENSHOT-DIR]
 set -euo pipefail
 exe=$1
@@ -34,26 +35,36 @@ click_at 370 274
 expect_frame -eee page-8
 
 # While searching only the Stop button works; the list box is the page's window-relative
-# box 448 x 72 + 18 + 136.
+# box 448 x 74 + 18 + 146.
 step="page 8, Next -> page 9 searching"
 click_at 370 274
 expect_frame -dde page-9-searching
 step="page 9: the search ends within 90 s"
 wait_until 90 frame_shows -eee "$shots/page-9-found.png" ||
   fail "$step: the frame is $(frame_of "$shots/page-9-found.png")"
-above "$(dark_share "$shots/page-9-found.png" 18 136 448 72 50)" 0.01 ||
+above "$(dark_share "$shots/page-9-found.png" 18 146 448 74 50)" 0.01 ||
   fail "$step: the list shows nothing"
 
 step="the phone's list item, Next -> page 10"
-click_at 100 146
+click_at 100 160
 click_at 370 274
 # A port without a device description leaves the connection kind to the user: Next waits.
 expect_frame -ede page-10
 [ "$(page_area "$shots/page-10.png")" != "$(page_area "$shots/page-9-found.png")" ] ||
   fail "$step: the port list is still shown"
-# Under Wine the connection kind box offers nothing for the phone, so Next stays disabled
-# and page 11 cannot be reached; installing needs system services Wine lacks anyway.
-echo "stops at page 10: no connection kind offered; installation needs the stand-in system services"
+
+# The kind box's list opens below it: an empty first line, then "Кабель".
+step="page 10: the connection kind chosen by hand -> Next enabled"
+click_at 370 150
+click_at 300 181
+expect_frame -eee page-10-kind
+step="page 10, Next -> page 11 the summary"
+click_at 370 274
+wait_until 10 frame_shows -eee "$shots/page-11.png" &&
+  [ "$(page_area "$shots/page-11.png")" != "$(page_area "$shots/page-10-kind.png")" ] ||
+  fail "$step: page 11 is not shown"
+# Installing needs the system's modem installer and dial-up services, which Wine lacks.
+echo "stops at page 11: installation needs the stand-in system services"
 
 step="Alt+F4 -> the program ends"
 xdotool windowfocus --sync "$win" key alt+F4

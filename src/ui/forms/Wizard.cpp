@@ -307,6 +307,7 @@ void Wizard::StartSearch() {
     const std::weak_ptr<Wizard> weak = weak_from_this();
     auto job = PCJob::Create();
     job_ = job;
+    if (Form* form = window_.Window()) form->SetWaitPointer(true);
     jobConnection_ = job->TaskInfoFound.Connect(
         [weak](int32_t code, const std::string& port, const std::string& info, bool& cancel) {
             if (const auto wizard = weak.lock()) wizard->OnTaskInfo(code, port, info, cancel);
@@ -436,6 +437,7 @@ void Wizard::SearchFinished() {
     SetCommonButtons(true, true, true);
     window_.SetBusy(false);
     window_.ClearStopRequested();
+    if (Form* form = window_.Window()) form->SetWaitPointer(false);
 }
 
 void Wizard::OnListSelection(int32_t position) {

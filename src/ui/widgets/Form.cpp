@@ -51,6 +51,12 @@ void Form::SetOpacity(uint8_t opacity) {
     Notify(WidgetChange::Window);
 }
 
+void Form::SetWaitPointer(bool wait) {
+    if (wait == waitPointer_) return;
+    waitPointer_ = wait;
+    Notify(WidgetChange::Pointer);
+}
+
 void Form::SetColorKey(std::optional<Color> key) {
     if (key == colorKey_) return;
     colorKey_ = key;

@@ -40,6 +40,10 @@ class Form final : public PictureBox {
     // The colour a layered window shows as fully see-through, if any.
     std::optional<Color> ColorKey() const { return colorKey_; }
     void SetColorKey(std::optional<Color> key);
+    // The hourglass over the whole window while a long task runs, above every widget's own
+    // pointer.
+    bool WaitPointer() const { return waitPointer_; }
+    void SetWaitPointer(bool wait);
     // Brings the window to the front and gives it the keyboard (SetForegroundWindow).
     void BringToFront();
 
@@ -73,6 +77,7 @@ class Form final : public PictureBox {
     std::weak_ptr<Widget> focused_;
     bool closed_ = false;
     bool closing_ = false;
+    bool waitPointer_ = false;
 };
 
 }  // namespace tarvelin::ui

@@ -23,6 +23,7 @@ constexpr wchar_t kPictureClass[] = L"TarvelinPicture";
 constexpr wchar_t kSystemProc[] = L"TarvelinSystemProc";
 // The open list of a combo box below its edit part.
 constexpr int32_t kDropHeight = 160;
+constexpr uint16_t kWaitCursor = 32514;  // the system's hourglass, IDC_WAIT by number
 // The extended styles a form's model decides; the others stay the system's.
 constexpr LONG_PTR kFormExStyles =
     WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE;
@@ -215,7 +216,10 @@ void Win32WidgetPeer::Changed(Widget& widget, WidgetChange what) {
             ApplyToolTip(widget);
             break;
         case WidgetChange::Pointer:
-            break;  // read when the system asks for the pointer
+            // Read when the system asks for the pointer; a form's hourglass shows at once
+            // under a mouse that does not move.
+            if (widget.Kind() == WidgetKind::Form) AskForPointer();
+            break;
         case WidgetChange::Value:
             ApplyValue(widget);
             break;
@@ -592,6 +596,11 @@ std::optional<LRESULT> Win32WidgetPeer::HandleCommon(Widget& widget, HWND window
             return std::nullopt;
         }
         case WM_SETCURSOR:
+            // Children ask their parent first: the hourglass covers the system's controls too.
+            if (LOWORD(lParam) == HTCLIENT && form && form->WaitPointer()) {
+                SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(kWaitCursor)));
+                return TRUE;
+            }
             if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == window &&
                 SetPointer(widget))
                 return TRUE;
@@ -599,6 +608,15 @@ std::optional<LRESULT> Win32WidgetPeer::HandleCommon(Widget& widget, HWND window
         default:
             return std::nullopt;
     }
+}
+
+void Win32WidgetPeer::AskForPointer() const {
+    POINT at{};
+    if (!window_ || !GetCursorPos(&at)) return;
+    HWND under = WindowFromPoint(at);
+    if (under && (under == window_ || IsChild(window_, under)))
+        SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
 bool Win32WidgetPeer::SetPointer(Widget& widget) {

@@ -77,6 +77,8 @@ class Win32WidgetPeer final : public IWidgetPeer {
     void Scrolled(ScrollBar& bar, int code);
     HBRUSH ControlColors(const Widget& widget, HDC dc);
     bool SetPointer(Widget& widget);
+    // Has the window under the mouse set its pointer again, as moving the mouse would.
+    void AskForPointer() const;
 
     std::weak_ptr<Widget> widget_;
     std::shared_ptr<Win32BitmapCache> bitmaps_;

@@ -192,10 +192,12 @@ TEST_F(WizardTest, FindsRecognisesAndInstallsThePhone) {
     EXPECT_TRUE(W("picMasterProgress").Visible());
     sim.loop.Advance(3000);
     EXPECT_TRUE(window->Busy());
+    EXPECT_TRUE(window->Window()->WaitPointer());
     EXPECT_GT(CurrentWizard().SearchProgress(), 0);
     Picture("9-searching");
     sim.loop.Advance(30000);
     ASSERT_FALSE(window->Busy());
+    EXPECT_FALSE(window->Window()->WaitPointer());
     EXPECT_EQ(W("cmdCommonClose").Caption(), "Отмена");
     EXPECT_FALSE(W("picMasterProgress").Visible());
     EXPECT_TRUE(W("cmdCommonNext").Enabled());
