@@ -21,12 +21,14 @@
 
 namespace {
 
-constexpr size_t kJunkBacklog = 512;  // junk kept ready to write
+constexpr size_t kJunkBacklog = 512;   // junk kept ready to write
+constexpr size_t kDataBacklog = 4096;  // call data kept ready to write
 constexpr int kPollMs = 20;
 
 struct Options {
     phonesim::PhoneOptions phone;
     std::optional<double> exitAfter;
+    std::string stats;  // file that shows the call's figures while it runs
 };
 
 [[noreturn]] void Usage(const char* why) {
@@ -34,7 +36,9 @@ struct Options {
                  "phone-sim: %s\n"
                  "usage: phone-sim [--imei N] [--maker TEXT] [--model TEXT] [--echo]\n"
                  "                 [--reject CMD]... [--silent-after N] [--lower] [--junk]\n"
-                 "                 [--exit-after SECONDS]\n",
+                 "                 [--exit-after SECONDS] [--refuse-dial]\n"
+                 "                 [--traffic steady|bursts|pause] [--rate BYTES-PER-SECOND]\n"
+                 "                 [--stats FILE]\n",
                  why);
     std::exit(2);
 }
@@ -43,6 +47,26 @@ std::string UpperAscii(std::string s) {
     for (auto& c : s)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return s;
+}
+
+phonesim::Traffic ParseTraffic(const std::string& name) {
+    if (name == "steady") return phonesim::Traffic::Steady;
+    if (name == "bursts") return phonesim::Traffic::Bursts;
+    if (name == "pause") return phonesim::Traffic::Pause;
+    Usage(("unknown traffic " + name).c_str());
+}
+
+// Writes the figures to a new file and renames it over the old one, so a reader never sees
+// half a file: "calls N", "sent N", "received N", "seconds S", one per line.
+void WriteStats(const std::string& file, const phonesim::PhoneModel& phone) {
+    const std::string temporary = file + ".new";
+    FILE* out = std::fopen(temporary.c_str(), "w");
+    if (out == nullptr) return;
+    const phonesim::CallTotals& t = phone.Totals();
+    std::fprintf(out, "calls %d\nsent %llu\nreceived %llu\nseconds %.1f\n", phone.Calls(),
+                 static_cast<unsigned long long>(t.sent),
+                 static_cast<unsigned long long>(t.received), t.seconds);
+    if (std::fclose(out) == 0) std::rename(temporary.c_str(), file.c_str());
 }
 
 Options Parse(int argc, char** argv) {
@@ -71,6 +95,14 @@ Options Parse(int argc, char** argv) {
             o.phone.junk = true;
         else if (arg == "--exit-after")
             o.exitAfter = std::atof(value().c_str());
+        else if (arg == "--refuse-dial")
+            o.phone.refuseDial = true;
+        else if (arg == "--traffic")
+            o.phone.traffic = ParseTraffic(value());
+        else if (arg == "--rate")
+            o.phone.rate = static_cast<uint32_t>(std::strtoul(value().c_str(), nullptr, 10));
+        else if (arg == "--stats")
+            o.stats = value();
         else
             Usage(("unknown option " + arg).c_str());
     }
@@ -102,6 +134,23 @@ void Flush(int master, std::string& outbox) {
     }
 }
 
+// Keeps the stats file current (twice a second during a call, and when it ends) and says on
+// the error output when a call ends and what it carried.
+void ReportCall(const std::string& stats, const phonesim::PhoneModel& phone, bool& wasInCall,
+                double& writtenAt, double now) {
+    const bool ended = wasInCall && !phone.InCall();
+    wasInCall = phone.InCall();
+    if (ended) {
+        const phonesim::CallTotals& t = phone.Totals();
+        std::fprintf(stderr, "phone-sim: call ended: sent %llu, received %llu bytes in %.1f s\n",
+                     static_cast<unsigned long long>(t.sent),
+                     static_cast<unsigned long long>(t.received), t.seconds);
+    }
+    if (stats.empty() || (!ended && !(phone.InCall() && now - writtenAt >= 0.5))) return;
+    WriteStats(stats, phone);
+    writtenAt = now;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -118,24 +167,31 @@ int main(int argc, char** argv) {
 
     using Clock = std::chrono::steady_clock;
     const auto started = Clock::now();
+    const auto seconds = [&] {
+        return std::chrono::duration<double>(Clock::now() - started).count();
+    };
     phonesim::PhoneModel phone(options.phone);
     std::string outbox;
     unsigned seed = 1;
     std::vector<char> buffer(4096);
+    double statsAt = -1;
+    bool wasInCall = false;
     for (;;) {
-        if (options.exitAfter &&
-            std::chrono::duration<double>(Clock::now() - started).count() >= *options.exitAfter)
-            return 0;
+        const double now = seconds();
+        if (options.exitAfter && now >= *options.exitAfter) return 0;
         if (phone.Junking() && outbox.size() < kJunkBacklog)
             outbox += phonesim::JunkChunk(256, seed);
+        if (outbox.size() < kDataBacklog) outbox += phone.Tick(now);
         pollfd p{master, static_cast<short>(POLLIN | (outbox.empty() ? 0 : POLLOUT)), 0};
         if (poll(&p, 1, kPollMs) < 0 && errno != EINTR) return 1;
         if (p.revents & POLLIN) {
             const ssize_t n = read(master, buffer.data(), buffer.size());
             if (n > 0)
-                outbox += phone.Receive(std::string_view(buffer.data(), static_cast<size_t>(n)));
+                outbox += phone.Receive(std::string_view(buffer.data(), static_cast<size_t>(n)),
+                                        seconds());
         }
         if (p.revents & POLLHUP) usleep(kPollMs * 1000);  // no client: wait, do not spin
         Flush(master, outbox);
+        ReportCall(options.stats, phone, wasInCall, statsAt, now);
     }
 }
