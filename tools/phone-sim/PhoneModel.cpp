@@ -77,11 +77,11 @@ std::string PhoneModel::Tick(double now) {
     const size_t count = std::min(static_cast<size_t>(owed_), kMostPerTick);
     owed_ -= static_cast<double>(count);
     totals_.sent += count;
-    // Filler without "+" or line breaks, so it never reads as an escape or a result code.
+    // Digits only: no "+", letter or line break, so it never reads as an escape or a result.
     std::string out(count, ' ');
     for (auto& c : out) {
         fill_ = fill_ * 1103515245u + 12345u;
-        c = static_cast<char>('A' + (fill_ >> 16) % 26);
+        c = static_cast<char>('0' + (fill_ >> 16) % 10);
     }
     return out;
 }
