@@ -24,7 +24,7 @@ constexpr const char* kPage = "picFormUpdate";
      .foreColor = kStepGrey, .backColor = kWhite}
 
 const std::array kRows = std::to_array<WidgetLayout>({
-    {.name = "lblUpdateDescription", .kind = K::Label, .parent = kPage, .rect = {12, 6, 477, 48},
+    {.name = "lblUpdateDescription", .kind = K::Label, .parent = kPage, .rect = {12, 6, 470, 48},
      .caption = "Функция автоматического обновления позволяет загрузить и установить последнюю "
                 "версию приложения с актуальной базой драйверов модемов и обновить "
                 "рекомендуемые настройки соединений.",
