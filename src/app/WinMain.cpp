@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32Bluetooth.h"
 #include "platform/win32/Win32DeviceSetup.h"
+#include "platform/win32/Win32Downloader.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32InternetOptions.h"
@@ -42,6 +43,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Locale locale;
     Win32Menus menus;
     Win32NotifyArea notifyArea;
+    Win32Downloader downloader{loop};
 
     Platform platform;
     platform.loop = &loop;
@@ -63,6 +65,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform.locale = &locale;
     platform.menus = &menus;
     platform.notifyArea = &notifyArea;
+    platform.downloader = &downloader;
 
     tarvelin::AppShell app;
     app.initCommonControls = [] {

@@ -22,14 +22,6 @@ platform::IFileSystem* Files() {
     return AppState().platform ? AppState().platform->files : nullptr;
 }
 
-std::string ProgramFolder() {
-    platform::IProcess* process = AppState().platform ? AppState().platform->process : nullptr;
-    if (!process) return {};
-    const std::string path = process->ExecutablePath();
-    const size_t slash = path.find_last_of(kPathSeparator);
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 bool IsFolder(const std::string& path) {
     auto attributes = Files() ? Files()->Attributes(path) : std::nullopt;
     return attributes && (*attributes & kAttrDirectory);
@@ -57,6 +49,14 @@ bool WriteWhole(const std::string& path, const std::string& bytes, bool overwrit
 }
 
 }  // namespace
+
+std::string ProgramFolder() {
+    platform::IProcess* process = AppState().platform ? AppState().platform->process : nullptr;
+    if (!process) return {};
+    const std::string path = process->ExecutablePath();
+    const size_t slash = path.find_last_of(kPathSeparator);
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
 
 std::string AddBackslash(const std::string& path) {
     const std::string_view trimmed = Trim(path);
@@ -138,6 +138,13 @@ bool ReadTextFile(const std::string& path, std::string& text) {
 
 bool WriteTextFile(const std::string& path, const std::string& text, bool overwrite) {
     return WriteWhole(path, text, overwrite);  // the text as it stands, no line break added
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    platform::IFileSystem* files = Files();
+    if (!files || IsFolder(to)) return false;
+    if (FileExists(to)) files->SetAttributes(to, platform::kAttrNormal);
+    return files->Rename(from, to);
 }
 
 }  // namespace tarvelin

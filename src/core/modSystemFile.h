@@ -12,6 +12,8 @@
 
 namespace tarvelin {
 
+// The folder of the program's executable, without a trailing separator; empty when unknown.
+std::string ProgramFolder();
 // Appends the path separator unless the trimmed path is empty or already ends with one.
 std::string AddBackslash(const std::string& path);
 // The system's temporary folder, or the program's own; always ends with a separator.
@@ -28,5 +30,7 @@ bool DeletePath(const std::string& path);
 bool WriteBinaryFile(const std::string& path, const std::vector<uint8_t>& bytes, bool overwrite);
 bool ReadTextFile(const std::string& path, std::string& text);
 bool WriteTextFile(const std::string& path, const std::string& text, bool overwrite);
+// Gives a file a new name, replacing a file (never a folder) of that name, read-only or not.
+bool RenameFile(const std::string& from, const std::string& to);
 
 }  // namespace tarvelin

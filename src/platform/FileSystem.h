@@ -46,6 +46,8 @@ class IFileSystem {
     virtual bool RemoveFolder(const std::string& path) = 0;  // an empty folder
     virtual bool ReadAll(const std::string& path, std::string& bytes) = 0;
     virtual bool WriteAll(const std::string& path, const std::string& bytes) = 0;  // replaces
+    // Gives a file another name in the same volume, replacing a file of the new name.
+    virtual bool Rename(const std::string& from, const std::string& to) = 0;
 };
 
 }  // namespace tarvelin::platform

@@ -23,6 +23,7 @@ class IInternetOptions;
 class ILocale;
 class IMenus;
 class INotifyArea;
+class IDownloader;
 
 struct Platform {
     IEventLoop* loop = nullptr;
@@ -44,6 +45,7 @@ struct Platform {
     ILocale* locale = nullptr;             // regional settings of the display texts
     IMenus* menus = nullptr;               // popup menus
     INotifyArea* notifyArea = nullptr;     // the task bar's notification area
+    IDownloader* downloader = nullptr;     // web addresses to files
 };
 
 }  // namespace tarvelin::platform

@@ -11,6 +11,7 @@
 #include "platform/Platform.h"
 #include "sim/SimBluetooth.h"
 #include "sim/SimDeviceManager.h"
+#include "sim/SimDownloader.h"
 #include "sim/SimInternetOptions.h"
 #include "sim/SimMenus.h"
 #include "sim/SimNotifyArea.h"
@@ -40,6 +41,7 @@ class SimPlatform {
         platform.locale = &locale;
         platform.menus = &menus;
         platform.notifyArea = &notifyArea;
+        platform.downloader = &downloader;
         Unbind();
         AppState().platform = &platform;
     }
@@ -67,6 +69,7 @@ class SimPlatform {
     SimMenus menus;
     SimNotifyArea notifyArea;
     platform::Platform platform;
+    SimDownloader downloader{loop, platform};  // writes through platform.files
 
   private:
     static void Unbind() {

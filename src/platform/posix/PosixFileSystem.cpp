@@ -104,4 +104,11 @@ bool PosixFileSystem::WriteAll(const std::string& path, const std::string& bytes
     return static_cast<bool>(out);
 }
 
+// A folder of the new name is never replaced: rename would swap an empty one away.
+bool PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 }  // namespace tarvelin::platform

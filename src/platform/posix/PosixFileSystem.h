@@ -18,6 +18,7 @@ class PosixFileSystem : public IFileSystem {
     bool RemoveFolder(const std::string& path) override;
     bool ReadAll(const std::string& path, std::string& bytes) override;
     bool WriteAll(const std::string& path, const std::string& bytes) override;
+    bool Rename(const std::string& from, const std::string& to) override;
 };
 
 }  // namespace tarvelin::platform

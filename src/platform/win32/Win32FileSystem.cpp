@@ -104,4 +104,8 @@ bool Win32FileSystem::WriteAll(const std::string& path, const std::string& bytes
                              written == bytes.size());
 }
 
+bool Win32FileSystem::Rename(const std::string& from, const std::string& to) {
+    return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
 }  // namespace tarvelin::platform

@@ -75,6 +75,7 @@ class frmMain : public std::enable_shared_from_this<frmMain>, private ITrayOwner
     bool StopRequested() const { return stopRequested_; }
     bool UpdateCancel() const { return updateCancel_; }
     void ClearStopRequested() { stopRequested_ = false; }
+    void ClearUpdateCancel() { updateCancel_ = false; }
 
     void ShowPage(int32_t page);
     void ShowPageFrame(Widget& panel, const PageFrame& frame);

@@ -4,19 +4,20 @@
 #include <array>
 
 #include "ui/forms/MainPage.h"
+#include "ui/forms/UpdatePage.h"
 #include "ui/forms/Wizard.h"
 #include "ui/forms/frmMain.h"
 
 namespace tarvelin::ui {
 
 std::span<const std::span<const WidgetLayout>> PageLayouts() {
-    static const std::array<std::span<const WidgetLayout>, 2> kPages{MainPageLayout(),
-                                                                     WizardLayout()};
+    static const std::array kPages{MainPageLayout(), WizardLayout(), UpdatePageLayout()};
     return kPages;
 }
 
 std::span<const PagePresenterMaker> PagePresenterMakers() {
-    static constexpr std::array<PagePresenterMaker, 2> kMakers{&MainPage::Make, &Wizard::Make};
+    static constexpr std::array<PagePresenterMaker, 3> kMakers{&MainPage::Make, &Wizard::Make,
+                                                               &UpdatePage::Make};
     return kMakers;
 }
 
