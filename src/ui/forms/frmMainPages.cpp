@@ -4,19 +4,22 @@
 #include <array>
 
 #include "ui/forms/MainPage.h"
+#include "ui/forms/OptionsApp.h"
+#include "ui/forms/OptionsLists.h"
 #include "ui/forms/Wizard.h"
 #include "ui/forms/frmMain.h"
 
 namespace tarvelin::ui {
 
 std::span<const std::span<const WidgetLayout>> PageLayouts() {
-    static const std::array<std::span<const WidgetLayout>, 2> kPages{MainPageLayout(),
-                                                                     WizardLayout()};
+    static const std::array<std::span<const WidgetLayout>, 4> kPages{
+        MainPageLayout(), WizardLayout(), OptionsAppLayout(), OptionsListsLayout()};
     return kPages;
 }
 
 std::span<const PagePresenterMaker> PagePresenterMakers() {
-    static constexpr std::array<PagePresenterMaker, 2> kMakers{&MainPage::Make, &Wizard::Make};
+    static constexpr std::array<PagePresenterMaker, 4> kMakers{
+        &MainPage::Make, &Wizard::Make, &OptionsApp::Make, &OptionsLists::Make};
     return kMakers;
 }
 
