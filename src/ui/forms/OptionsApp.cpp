@@ -121,11 +121,13 @@ void OptionsApp::ReleaseSlider() {
     slider_.reset();
 }
 
-// A value the registry refused is put back, so that the box shows what is stored.
+// The autostart entry is the Run value itself: when it cannot be written the box is put back
+// to show what is there. The other flags take effect for this session whatever the write's
+// outcome (the settings keep them), so their boxes stay as clicked.
 void OptionsApp::OnCheck(AppSetting setting, CheckBox& box) {
     if (loading_) return;
     const bool value = box.Value();
-    if (!SettingSave(setting, value)) {
+    if (!SettingSave(setting, value) && setting == AppSetting::AutoRun) {
         const LoadingScope loading(loading_);
         box.SetValue(!value);
         return;

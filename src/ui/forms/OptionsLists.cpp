@@ -366,14 +366,20 @@ void OptionsLists::Dial() {
     ShowSelection();
 }
 
+// An editor that runs the message loop until it is closed keeps the window busy meanwhile.
 void OptionsLists::Edit() {
     ListItem item;
     if (window_.Busy() || !opener_ || !Selected(item, true) || !EntryStillListed(item.text3))
         return;
-    const std::weak_ptr<OptionsLists> weak = weak_from_this();
-    opener_(item.text3, [weak, old = item.text3](const std::string& finalName) {
-        if (const auto self = weak.lock()) self->EntryEdited(old, finalName);
-    });
+    const auto self = shared_from_this();
+    {
+        const BusyScope busy(window_);
+        const std::weak_ptr<OptionsLists> weak = weak_from_this();
+        opener_(item.text3, [weak, old = item.text3](const std::string& finalName) {
+            if (const auto owner = weak.lock()) owner->EntryEdited(old, finalName);
+        });
+    }
+    ShowSelection();
 }
 
 // A renamed entry is renamed in the list in place; the list is not filled again.

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/AppSetting.h"
+#include "ui/forms/MainPage.h"
 #include "ui/forms/OptionsApp.h"
 #include "ui/forms/OptionsLists.h"
 #include "unit/ui/MainWindowFixture.h"
@@ -105,14 +106,22 @@ TEST_F(OptionsPagesTest, RefusedAutostartWritePutsTheBoxBack) {
     EXPECT_TRUE(SettingLoadBool(AppSetting::AutoRun));
 }
 
-TEST_F(OptionsPagesTest, WidgetBoxEnablesTheSliderAndLeavesTheTransparency) {
+TEST_F(OptionsPagesTest, WidgetBoxEnablesTheSliderWhichTheShownWidgetFollowsAtOnce) {
     SettingSave(AppSetting::WidgetTrans, uint8_t{100});
+    Entry("GPRS", "Phone");
+    sim.ras.Connect("GPRS");
+    sim.loop.Advance(1000);
+    const frmStat* widget = window->Presenter<MainPage>()->StatWindow();
+    ASSERT_TRUE(widget);
     window->ShowPage(5);
-    ASSERT_TRUE(Box("chkOptionsAppWidget").Value());
+    W("picOptionsAppSlider").SetFocus();
+    input.KeyDown(*window->Window(), kKeyRight);
+    EXPECT_EQ(SettingLoadLong(AppSetting::WidgetTrans), 105);
+    EXPECT_EQ(widget->Transparent(), 105);
     Click("chkOptionsAppWidget");
     EXPECT_FALSE(W("picOptionsAppSlider").Enabled());
     EXPECT_FALSE(SettingLoadBool(AppSetting::WidgetShow));
-    EXPECT_EQ(SettingLoadLong(AppSetting::WidgetTrans), 100);
+    EXPECT_EQ(SettingLoadLong(AppSetting::WidgetTrans), 105);
     Click("chkOptionsAppWidget");
     EXPECT_TRUE(W("picOptionsAppSlider").Enabled());
 }
