@@ -1,5 +1,5 @@
-// The modems and connections pages: the list with its "all" box and refresh link on the
-// left, the chosen item's name, its information and the action buttons on the right.
+// The modems and connections pages: the list with its refresh link above and its "all" box
+// below on the left, the chosen item's name, its information and the action buttons on the right.
 #include <array>
 
 #include "ui/Artwork.h"
@@ -16,21 +16,22 @@ constexpr const char* kConns = "picFormOptionsConns";
 const Font kText{"Tahoma", 11, false, false};
 const Font kBold{"Tahoma", 11, true, false};
 const Font kSmall{"Tahoma", 10, false, false};
-constexpr int32_t kListRight = 292, kSide = 314, kRight = 477;
+constexpr int32_t kListRight = 290, kSide = 318, kRight = 477;
 
 // clang-format off
 #define LIST(prefix, p, tab) \
-    {.name = "pic" prefix "List", .parent = p, .rect = {12, 8, kListRight, 162}, \
+    {.name = "pic" prefix "LinkRefresh", .parent = p, \
+     .rect = {kListRight - 59, 4, kListRight + 17, 20}, .font = kText, .backColor = kWhite, \
+     .tabIndex = tab + 2}, \
+    {.name = "pic" prefix "List", .parent = p, .rect = {12, 22, kListRight, 166}, \
      .font = kText, .backColor = kWhite, .tabIndex = tab}, \
     {.name = "scr" prefix "List", .kind = K::ScrollBar, .parent = p, \
-     .rect = {kListRight, 8, kListRight + 17, 162}, .flags = kHidden}, \
-    {.name = "pic" prefix "LinkRefresh", .parent = p, .rect = {226, 171, 309, 187}, \
-     .font = kText, .backColor = kWhite, .tabIndex = tab + 2}
+     .rect = {kListRight, 22, kListRight + 17, 166}, .flags = kHidden}
 #define ALL(n, p, c, tab) \
-    {.name = n, .kind = K::CheckBox, .parent = p, .rect = {12, 169, 224, 189}, .caption = c, \
-     .font = kText, .backColor = kWhite, .tabIndex = tab}
+    {.name = n, .kind = K::CheckBox, .parent = p, .rect = {12, 170, kListRight + 17, 190}, \
+     .caption = c, .font = kText, .backColor = kWhite, .tabIndex = tab}
 #define SELECT(n, p, b, c) \
-    {.name = n, .kind = K::Label, .parent = p, .rect = {kSide, 8, kRight, b}, .caption = c, \
+    {.name = n, .kind = K::Label, .parent = p, .rect = {kSide, 4, kRight, b}, .caption = c, \
      .font = kBold, .foreColor = kGrey, .backColor = kWhite}
 #define INFO(n, p, t, b, c) \
     {.name = n, .kind = K::Label, .parent = p, .rect = {kSide, t, kRight, b}, .caption = c, \
@@ -39,7 +40,7 @@ constexpr int32_t kListRight = 292, kSide = 314, kRight = 477;
     {.name = n, .kind = K::CommandButton, .parent = p, .rect = {kSide, t, kRight, t + 23}, \
      .caption = c, .font = kText, .tabIndex = tab, .flags = kDisabled}
 #define NOTE(n, p, t, c) \
-    {.name = n, .kind = K::Label, .parent = p, .rect = {kSide, t, kRight, t + 24}, .caption = c, \
+    {.name = n, .kind = K::Label, .parent = p, .rect = {kSide, t, kRight, t + 38}, .caption = c, \
      .font = kSmall, .foreColor = kGrey, .backColor = kWhite}
 
 const std::array kRows = std::to_array<WidgetLayout>({
@@ -48,25 +49,25 @@ const std::array kRows = std::to_array<WidgetLayout>({
     {.name = "imgOptionsModemsIcon1", .kind = K::Image, .parent = kModems, .rect = {0, 0, 32, 32},
      .flags = kHidden, .picture = PortKindBitmap(1)},
     ALL("chkOptionsModemsAll", kModems, "Отобразить устройства всех типов", 71),
-    SELECT("lblOptionsModemsSelect", kModems, 38, "Модем"),
-    INFO("lblOptionsModemsInfo", kModems, 40, 104, "Описание"),
-    BUTTON("cmdOptionsModemsCreateConnection", kModems, 106, "Создать подключение", 73),
-    NOTE("lblOptionsModemsCreateNote", kModems, 130,
+    SELECT("lblOptionsModemsSelect", kModems, 34, "Модем"),
+    INFO("lblOptionsModemsInfo", kModems, 36, 100, "Описание"),
+    BUTTON("cmdOptionsModemsCreateConnection", kModems, 104, "Создать подключение", 73),
+    NOTE("lblOptionsModemsCreateNote", kModems, 128,
          "Будет создано новое подключение с рекомендуемыми настройками"),
-    BUTTON("cmdOptionsModemsDelete", kModems, 166, "Удалить устройство", 74),
+    BUTTON("cmdOptionsModemsDelete", kModems, 167, "Удалить устройство", 74),
     // Page 7: the connections.
     LIST("OptionsConns", kConns, 80),
     {.name = "imgOptionsConnsIcon1", .kind = K::Image, .parent = kConns, .rect = {0, 0, 52, 20},
      .flags = kHidden, .picture = kBitmapGprs},
     ALL("chkOptionsConnsAll", kConns, "Отобразить соединения всех типов", 81),
-    SELECT("lblOptionsConnsSelect", kConns, 24, "Соединение"),
-    INFO("lblOptionsConnsInfo", kConns, 26, 66, "Описание"),
-    BUTTON("cmdOptionsConnsDial", kConns, 68, "Установить соединение", 83),
-    BUTTON("cmdOptionsConnsEdit", kConns, 93, "Изменить настройки", 84),
-    NOTE("lblOptionsConnsEditNote", kConns, 116,
+    SELECT("lblOptionsConnsSelect", kConns, 20, "Соединение"),
+    INFO("lblOptionsConnsInfo", kConns, 22, 50, "Описание"),
+    BUTTON("cmdOptionsConnsDial", kConns, 52, "Установить соединение", 83),
+    BUTTON("cmdOptionsConnsEdit", kConns, 77, "Изменить настройки", 84),
+    NOTE("lblOptionsConnsEditNote", kConns, 101,
          "Изменить настройки можно только для подключений с помощью модема"),
-    BUTTON("cmdOptionsConnsProp", kConns, 141, "Показать свойства", 85),
-    BUTTON("cmdOptionsConnsDelete", kConns, 166, "Удалить", 86),
+    BUTTON("cmdOptionsConnsProp", kConns, 142, "Показать свойства", 85),
+    BUTTON("cmdOptionsConnsDelete", kConns, 167, "Удалить", 86),
 });
 // clang-format on
 
