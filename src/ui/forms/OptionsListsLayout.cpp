@@ -39,8 +39,8 @@ constexpr int32_t kListRight = 290, kSide = 318, kRight = 477;
 #define BUTTON(n, p, t, c, tab) \
     {.name = n, .kind = K::CommandButton, .parent = p, .rect = {kSide, t, kRight, t + 23}, \
      .caption = c, .font = kText, .tabIndex = tab, .flags = kDisabled}
-#define NOTE(n, p, t, c) \
-    {.name = n, .kind = K::Label, .parent = p, .rect = {kSide, t, kRight, t + 38}, .caption = c, \
+#define NOTE(n, p, t, b, c) \
+    {.name = n, .kind = K::Label, .parent = p, .rect = {kSide, t, kRight, b}, .caption = c, \
      .font = kSmall, .foreColor = kGrey, .backColor = kWhite}
 
 const std::array kRows = std::to_array<WidgetLayout>({
@@ -50,9 +50,9 @@ const std::array kRows = std::to_array<WidgetLayout>({
      .flags = kHidden, .picture = PortKindBitmap(1)},
     ALL("chkOptionsModemsAll", kModems, "Отобразить устройства всех типов", 71),
     SELECT("lblOptionsModemsSelect", kModems, 34, "Модем"),
-    INFO("lblOptionsModemsInfo", kModems, 36, 100, "Описание"),
-    BUTTON("cmdOptionsModemsCreateConnection", kModems, 104, "Создать подключение", 73),
-    NOTE("lblOptionsModemsCreateNote", kModems, 128,
+    INFO("lblOptionsModemsInfo", kModems, 36, 90, "Описание"),
+    BUTTON("cmdOptionsModemsCreateConnection", kModems, 92, "Создать подключение", 73),
+    NOTE("lblOptionsModemsCreateNote", kModems, 116, 166,
          "Будет создано новое подключение с рекомендуемыми настройками"),
     BUTTON("cmdOptionsModemsDelete", kModems, 167, "Удалить устройство", 74),
     // Page 7: the connections.
@@ -64,7 +64,7 @@ const std::array kRows = std::to_array<WidgetLayout>({
     INFO("lblOptionsConnsInfo", kConns, 22, 50, "Описание"),
     BUTTON("cmdOptionsConnsDial", kConns, 52, "Установить соединение", 83),
     BUTTON("cmdOptionsConnsEdit", kConns, 77, "Изменить настройки", 84),
-    NOTE("lblOptionsConnsEditNote", kConns, 101,
+    NOTE("lblOptionsConnsEditNote", kConns, 101, 141,
          "Изменить настройки можно только для подключений с помощью модема"),
     BUTTON("cmdOptionsConnsProp", kConns, 142, "Показать свойства", 85),
     BUTTON("cmdOptionsConnsDelete", kConns, 167, "Удалить", 86),
