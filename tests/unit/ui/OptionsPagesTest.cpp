@@ -74,10 +74,11 @@ struct OptionsPagesTest : MainWindowFixture {
     }
 };
 
+constexpr AppSetting kFlags[] = {AppSetting::AutoRun, AppSetting::Tray, AppSetting::CheckDeviceConn,
+                                 AppSetting::WidgetShow, AppSetting::StatInByte};
+
 TEST_F(OptionsPagesTest, DefaultsStoreEveryFlagAndTransparency64AndApplyTheTray) {
-    for (AppSetting flag : {AppSetting::AutoRun, AppSetting::Tray, AppSetting::CheckDeviceConn,
-                            AppSetting::WidgetShow, AppSetting::StatInByte})
-        SettingSave(flag, false);
+    for (AppSetting flag : kFlags) SettingSave(flag, false);
     SettingSave(AppSetting::WidgetTrans, uint8_t{200});
     window->Tray()->ApplyTrayMode();
     window->ShowPage(5);
@@ -85,9 +86,7 @@ TEST_F(OptionsPagesTest, DefaultsStoreEveryFlagAndTransparency64AndApplyTheTray)
     EXPECT_FALSE(W("picOptionsAppSlider").Enabled());
     EXPECT_TRUE(sim.notifyArea.icons.empty());
     Click("cmdOptionsAppDefault");
-    for (AppSetting flag : {AppSetting::AutoRun, AppSetting::Tray, AppSetting::CheckDeviceConn,
-                            AppSetting::WidgetShow, AppSetting::StatInByte})
-        EXPECT_TRUE(SettingLoadBool(flag)) << static_cast<int>(flag);
+    for (AppSetting flag : kFlags) EXPECT_TRUE(SettingLoadBool(flag)) << static_cast<int>(flag);
     EXPECT_EQ(SettingLoadLong(AppSetting::WidgetTrans), 64);
     EXPECT_EQ(window->Presenter<OptionsApp>()->Slider()->Value(), 64);
     EXPECT_TRUE(W("picOptionsAppSlider").Enabled());
@@ -225,29 +224,22 @@ TEST_F(OptionsPagesTest, DeletingAModemReportsEntriesInUseAndStillRemovesIt) {
     EXPECT_TRUE(Items().empty());
 }
 
+// Refused while connected (its session would lose its entry) or gone from the phone book:
+// the failure is told and the list shows what is left.
 TEST_F(OptionsPagesTest, DeletingAConnection) {
     const std::string kFailed =
         "Не удалось произвести удаление. Возможно, соединение используется или уже было удалено.";
+    const Texts other{"*Other|Подключение через устройство Phone"};
+    const Texts both{"*GPRS|Подключение через устройство Phone", other[0]};
     struct Case {
         int answer;
-        bool connected, goneMeanwhile;
-        bool shownFailure;
-        Texts left;
+        bool connected, goneMeanwhile, shownFailure;
+        const Texts& left;
     };
-    const Case cases[] = {
-        {kYes, false, false, false, {"*Other|Подключение через устройство Phone"}},
-        {kNo,
-         false,
-         false,
-         false,
-         {"*GPRS|Подключение через устройство Phone", "*Other|Подключение через устройство Phone"}},
-        {kYes,
-         true,
-         false,
-         true,
-         {"*GPRS|Подключение через устройство Phone", "*Other|Подключение через устройство Phone"}},
-        {kYes, false, true, true, {"*Other|Подключение через устройство Phone"}},
-    };
+    const Case cases[] = {{kYes, false, false, false, other},
+                          {kNo, false, false, false, both},
+                          {kYes, true, false, true, both},
+                          {kYes, false, true, true, other}};
     for (const Case& c : cases) {
         sim.ras.entries.clear();
         sim.ras.connections.clear();
@@ -286,12 +278,13 @@ TEST_F(OptionsPagesTest, DeleteClickedAgainDuringItsConfirmationIsIgnored) {
         Show(page);
         Select(1);
         box.asked = 0;
+        sim.platform.messageBox = &sim.messageBox;  // for Show's own boxes
         box.during = [&] { input.Click(W(button)); };
         sim.platform.messageBox = &box;
         Click(button);
-        sim.platform.messageBox = &sim.messageBox;
         EXPECT_EQ(box.asked, 1) << page;
     }
+    sim.platform.messageBox = &sim.messageBox;
 }
 
 // The editor's new name replaces the entry's in the list (a change of letter case does not);
@@ -309,12 +302,10 @@ TEST_F(OptionsPagesTest, EntryRenamedInTheEditorIsRenamedInTheList) {
     for (const auto& [newName, listed] : {std::pair{"gprs", "GPRS"}, {"Internet", "Internet"}}) {
         answer = newName;
         Select(1);
-        const auto calls = sim.ras.calls.size();
+        sim.ras.calls.clear();
         Click("cmdOptionsConnsEdit");
         EXPECT_EQ(edited, "GPRS");
-        EXPECT_EQ(std::count(sim.ras.calls.begin() + static_cast<ptrdiff_t>(calls),
-                             sim.ras.calls.end(), "RasEnumEntries"),
-                  0);
+        EXPECT_EQ(std::ranges::count(sim.ras.calls, "RasEnumEntries"), 0);
         EXPECT_EQ(Items()[0], std::string("*") + listed + "|Подключение через устройство Phone");
         EXPECT_EQ(W("lblOptionsConnsSelect").Caption(), listed);
     }
