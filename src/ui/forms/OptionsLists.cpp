@@ -62,10 +62,8 @@ std::string JoinLines(const std::string& first, const std::string& second) {
     return first.empty() ? second : first + kCrLf + second;
 }
 
-}  // namespace
-
 // clang-format off
-static const Page kPages[] = {
+const Page kPages[] = {
     {kModemsPage, "picOptionsModemsList", "scrOptionsModemsList", "imgOptionsModemsIcon1",
      "chkOptionsModemsAll", "picOptionsModemsLinkRefresh", "Обновить список устройств",
      "lblOptionsModemsSelect", "lblOptionsModemsInfo", {kCreate, kDeleteModem, nullptr, nullptr}},
@@ -74,6 +72,8 @@ static const Page kPages[] = {
      "lblOptionsConnsSelect", "lblOptionsConnsInfo", {kDeleteConn, kDial, kEdit, kProp}},
 };
 // clang-format on
+
+}  // namespace
 
 std::string DeviceEntriesText(const std::vector<std::string>& entries) {
     if (entries.empty()) return "Данное устройство не используется ни в одном подключении.";
