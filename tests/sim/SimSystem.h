@@ -61,12 +61,14 @@ class SimNamedLocks : public platform::INamedLocks {
 class RecordingMessageBox : public platform::IMessageBox {
   public:
     int Show(platform::WindowHandle, const std::string& text, uint32_t,
-             const std::string&) override {
+             const std::string& title) override {
         shown.push_back(text);
+        titles.push_back(title);
         return answer;
     }
-    std::vector<std::string> shown;  // the text of every box
-    int answer = 1;                  // the button every box returns: IDOK
+    std::vector<std::string> shown;   // the text of every box
+    std::vector<std::string> titles;  // and its title
+    int answer = 1;                   // the button every box returns: IDOK
 };
 
 class SimShell : public platform::IShell {

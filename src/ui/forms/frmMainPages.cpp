@@ -4,6 +4,8 @@
 #include <array>
 
 #include "ui/forms/MainPage.h"
+#include "ui/forms/OptionsApp.h"
+#include "ui/forms/OptionsLists.h"
 #include "ui/forms/UpdatePage.h"
 #include "ui/forms/Wizard.h"
 #include "ui/forms/frmMain.h"
@@ -11,13 +13,15 @@
 namespace tarvelin::ui {
 
 std::span<const std::span<const WidgetLayout>> PageLayouts() {
-    static const std::array kPages{MainPageLayout(), WizardLayout(), UpdatePageLayout()};
+    static const std::array<std::span<const WidgetLayout>, 5> kPages{
+        MainPageLayout(), WizardLayout(), OptionsAppLayout(), OptionsListsLayout(),
+        UpdatePageLayout()};
     return kPages;
 }
 
 std::span<const PagePresenterMaker> PagePresenterMakers() {
-    static constexpr std::array<PagePresenterMaker, 3> kMakers{&MainPage::Make, &Wizard::Make,
-                                                               &UpdatePage::Make};
+    static constexpr std::array<PagePresenterMaker, 5> kMakers{
+        &MainPage::Make, &Wizard::Make, &OptionsApp::Make, &OptionsLists::Make, &UpdatePage::Make};
     return kMakers;
 }
 

@@ -122,6 +122,7 @@ TEST_F(MainWindowTest, OptionsMenuLeadsToTheChosenPage) {
         Click(("optOptionsSelect" + std::to_string(option)).c_str());
         Click("cmdCommonNext");
         EXPECT_EQ(window->CurrentPage(), page);
+        sim.loop.Advance(10);  // the lists of pages 6 and 7 are filled from the message loop
         window->ShowPage(1);
         static_cast<CheckBox&>(W(("optOptionsSelect" + std::to_string(option)).c_str()))
             .SetValue(false);
