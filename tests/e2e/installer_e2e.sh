@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# The installer under Wine, silently, in a prefix of its own: Tarvelin.exe lands in the
+# The installer under Wine, silently: Tarvelin.exe lands in the
 # user's own programs folder with its shortcut and its Add/Remove Programs entry, and the
 # silent uninstaller takes all of it away again, the logon autostart value included.
 #   installer_e2e.sh PATH/TO/Tarvelin-<version>-setup.exe
 set -euo pipefail
 setup=$1
 here=$(cd "$(dirname "$0")/../.." && pwd)
-export WINEPREFIX=${TARVELIN_INSTALLER_PREFIX:-/tmp/wine-update}
 # shellcheck source=/dev/null
 . "$here/tests/e2e/lib.sh"
 wine=("$here/scripts/wine-run.sh")
