@@ -1,0 +1,368 @@
+// The connection editor on the headless binding over the simulated phone book, modem and
+// Internet settings: which groups load, what Save writes and reports, the link, closing, and
+// the editor opened over the main window. Pictures before and after the link are kept under
+// the build folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
+
+#include "dialup/modAppRAS.h"
+#include "dialup/modAppWinInet.h"
+#include "hardware/modAppHardware.h"
+#include "platform/AnsiText.h"
+#include "platform/posix/BmpImageSource.h"
+#include "sim/SimPlatform.h"
+#include "ui/forms/frmEditConnection.h"
+#include "ui/forms/frmMain.h"
+#include "ui/headless/HeadlessBinding.h"
+#include "ui/headless/HeadlessInput.h"
+
+namespace tarvelin::ui {
+namespace {
+
+using Call = sim::SimRas::Call;
+using Net = sim::SimInternetOptions::Call;
+constexpr char kModem[] = "Siemens C65 (кабель)";
+constexpr char kEntry[] = "QVT (Siemens C65)";
+
+TEST(EditConnectionValues, ApnFromInitString) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {"AT+CGDCONT=1,\"IP\",\"internet.qvt\"", "internet.qvt"},
+        {"AT+CGDCONT=1,\"ip\",\"abc\"", "abc"},
+        {"AT+CGDCONT=1,\"PPP\",\"abc\"", ""},
+        {"AT+CGDCONT=1,\"IP\"", ""},
+        {"AT+CGDCONT=1,IP,\"abc\"", ""},
+        {"AT+CGDCONT=1,\"IP\",\"a\"\"b\",0", "ab"},
+    };
+    for (const auto& [init, apn] : cases) EXPECT_EQ(ExtractApn(init), apn) << init;
+}
+
+TEST(EditConnectionValues, AddressControls) {
+    struct Case {
+        IpAddressBox::Fields typed;
+        IpControlValue expected;
+    };
+    const Case cases[] = {
+        {{-1, -1, -1, -1}, {{0, 0, 0, 0}, true, true}},
+        {{0, 0, 0, 0}, {{0, 0, 0, 0}, true, true}},
+        {{10, 0, 0, 1}, {{10, 0, 0, 1}, false, true}},
+        {{10, 0, -1, -1}, {{0, 0, 0, 0}, true, false}},
+        {{-1, -1, -1, 7}, {{0, 0, 0, 0}, true, false}},
+    };
+    IpAddressBox box("ip");
+    for (const Case& c : cases) {
+        box.SetAddress(c.typed);
+        const IpControlValue got = GetIpControl(box);
+        EXPECT_EQ(got.octets, c.expected.octets);
+        EXPECT_EQ(got.isBlank, c.expected.isBlank);
+        EXPECT_EQ(got.valid, c.expected.valid) << c.typed[0] << "." << c.typed[3];
+    }
+    SetIpControl(box, {0, 0, 0, 0});
+    EXPECT_TRUE(box.Blank());
+    SetIpControl(box, {192, 168, 0, 1});
+    EXPECT_EQ(box.Address(), (IpAddressBox::Fields{192, 168, 0, 1}));
+}
+
+// A simulated system with a modem and an entry on it, a headless binding, and the editor.
+struct Harness {
+    sim::SimPlatform sim;
+    HeadlessBinding binding;
+    HeadlessInput input{binding};
+    platform::BmpImageSource images{TARVELIN_ARTWORK_DIR};
+    std::map<uint16_t, std::shared_ptr<const platform::IImage>> loaded;
+    std::shared_ptr<frmEditConnection> editor;
+    int closedCalls = 0;
+    std::string finalName;
+
+    explicit Harness(bool withInit = true) {
+        binding.SetBitmapProvider([this](uint16_t id) {
+            auto& image = loaded[id];
+            if (!image) image = images.Bitmap(id);
+            return image.get();
+        });
+        sim.devices.AddDevice("Modem", platform::kGuidDevClassModem,
+                              {{platform::kSpdrpFriendlyName,
+                                {platform::kRegSz, sim::SimRegistry::Sz(Utf8ToAnsi(kModem))}}});
+        DeviceList list;
+        platform::DeviceRecord modem;
+        FindDeviceByProperty(DeviceClass::Modem, platform::kSpdrpFriendlyName, kModem, list, modem);
+        list->CreateKey(modem, platform::DeviceKeyKind::Driver);
+        if (withInit) SetModemUserInit(kModem, "AT+CGDCONT=1,\"IP\",\"internet.old\"");
+        RasEntryInfo info;
+        info.szDeviceName = kModem;
+        info.szDeviceType = "modem";
+        info.ipaddr = {10, 0, 0, 5};
+        info.dwfOptions = kRasSpecificIpAddress | 0x10;
+        info.szLocalPhoneNumber = "*99#";
+        auto& entry = sim.ras.AddEntry(kEntry, info);
+        entry.dial = {kEntry, "", "", "user", "secret", "dom"};
+        entry.passwordStored = true;
+        SetConnectionProxy(kEntry, true, true, false, false, "proxy:8080", "*.local", {});
+    }
+    Form& Open(const std::string& name = kEntry) {
+        editor = frmEditConnection::Show(binding, name, [this](const std::string& n) {
+            ++closedCalls;
+            finalName = n;
+        });
+        sim.loop.Advance(100);
+        return editor->Window();
+    }
+    Widget& W(const std::string& name) { return *editor->Window().Find(name); }
+    TextBox& T(const char* name) { return static_cast<TextBox&>(W(name)); }
+    IpAddressBox& Ip(int32_t i) { return static_cast<IpAddressBox&>(W(IpControlName(i))); }
+    void Click(const std::string& name) { input.Click(W(name)); }
+    RasEntryInfo Entry(const std::string& name = kEntry) {
+        RasEntryInfo info;
+        EXPECT_TRUE(ReadEntryProperties({}, name, info));
+        return info;
+    }
+    std::string UserInit() {
+        std::string init;
+        GetModemUserInit(kModem, init);
+        return init;
+    }
+    const std::vector<std::string>& Shown() const { return sim.messageBox.shown; }
+    void SavePicture(const char* file) {
+        binding.SavePng(editor->Window(), std::string(TARVELIN_TEST_OUTPUT) + "/" + file);
+    }
+};
+
+struct EditorTest : ::testing::Test, Harness {};
+
+// Which groups a partly readable entry loads: name, dial, addresses, APN, proxy.
+TEST(EditorGroups, EachGroupLoadsOnItsOwn) {
+    struct Case {
+        const char* what;
+        std::optional<Call> failing;
+        bool noInit, proxyFails;
+        bool dial, addresses, apn, proxy;
+    };
+    const Case cases[] = {
+        {"everything", std::nullopt, false, false, true, true, true, true},
+        {"properties unreadable", Call::GetEntryProperties, false, false, true, false, false, true},
+        {"dial parameters unreadable", Call::GetEntryDialParams, false, false, false, true, true,
+         true},
+        {"modem without init string", std::nullopt, true, false, true, true, false, true},
+        {"proxy unreadable", std::nullopt, false, true, true, true, true, false},
+    };
+    for (const Case& c : cases) {
+        Harness t(!c.noInit);  // a fresh system for each case
+        if (c.failing) t.sim.ras.FailCall(*c.failing, 5);
+        if (c.proxyFails) t.sim.internet.FailCall(Net::Query, 75);
+        t.Open();
+        EXPECT_TRUE(t.W("txtNameConnection").Enabled()) << c.what;
+        EXPECT_EQ(t.W("txtPhoneNumber").Enabled(), c.dial) << c.what;
+        EXPECT_EQ(t.W("picHolderIpAddress0").Enabled(), c.addresses) << c.what;
+        EXPECT_EQ(t.W("txtUserInit").Enabled(), c.apn) << c.what;
+        EXPECT_EQ(t.W("txtProxyServer").Enabled(), c.proxy) << c.what;
+        EXPECT_TRUE(t.W("cmdSave").Enabled()) << c.what;
+        EXPECT_TRUE(t.Shown().empty()) << c.what;
+    }
+}
+
+TEST_F(EditorTest, LoadFillsTheFields) {
+    Open();
+    EXPECT_EQ(T("txtNameConnection").Caption(), kEntry);
+    EXPECT_EQ(T("txtPassword").Caption(), "secret");
+    EXPECT_EQ(T("txtPhoneNumber").Caption(), "*99#") << "the entry keeps it";
+    EXPECT_EQ(T("txtUserInit").Caption(), "internet.old");
+    EXPECT_EQ(T("txtProxyServer").Caption(), "proxy:8080");
+    EXPECT_EQ(Ip(0).Address(), (IpAddressBox::Fields{10, 0, 0, 5}));
+    EXPECT_TRUE(Ip(1).Blank());
+}
+
+TEST_F(EditorTest, EntryGoneBeforeTheLoadClosesTheWindow) {
+    editor =
+        frmEditConnection::Show(binding, kEntry, [this](const std::string&) { ++closedCalls; });
+    sim.ras.entries.clear();
+    sim.loop.Advance(100);
+    EXPECT_TRUE(editor->Window().Closed());
+    EXPECT_EQ(closedCalls, 1);
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(Shown()[0],
+              "Не удалось получить настройки соединения. Возможно, оно было удалено "
+              "или переименовано.");
+}
+
+TEST_F(EditorTest, CloseIsRefusedWhileLoading) {
+    editor =
+        frmEditConnection::Show(binding, kEntry, [this](const std::string&) { ++closedCalls; });
+    EXPECT_FALSE(editor->CloseWindow());
+    EXPECT_FALSE(editor->Window().Close()) << "nor through the window's own close";
+    EXPECT_FALSE(editor->Window().Closed());
+    sim.loop.Advance(100);
+    Click("cmdClose");
+    EXPECT_TRUE(editor->Window().Closed());
+    EXPECT_EQ(closedCalls, 1);
+    EXPECT_EQ(sim.ras.Find(kEntry)->dial.UserName, "user") << "nothing saved";
+}
+
+// What Save writes and reports after the edits, with a system call failing.
+TEST(EditorGroups, SaveWritesTheLoadedGroups) {
+    struct Case {
+        const char* what;
+        std::function<void(Harness&)> edit;
+        std::function<void(Harness&)> check;
+        std::string report;  // empty: saved and closed
+    };
+    const Case cases[] = {
+        {"case-only rename, full 0.0.0.0, secondary WINS only, empty APN",
+         [](Harness& t) {
+             t.T("txtNameConnection").SetText("qvt (siemens c65)");
+             t.Ip(0).SetAddress({0, 0, 0, 0});
+             t.Ip(4).SetAddress({10, 1, 1, 1});
+             t.T("txtUserInit").SetText("  ");
+         },
+         [](Harness& t) {
+             EXPECT_EQ(std::count(t.sim.ras.calls.begin(), t.sim.ras.calls.end(), "RasRenameEntry"),
+                       0);
+             const RasEntryInfo info = t.Entry();
+             EXPECT_EQ(info.dwfOptions, kRasSpecificNameServers | 0x10);
+             EXPECT_EQ(info.ipaddr, (RasIpAddress{0, 0, 0, 0}));
+             EXPECT_EQ(info.ipaddrWinsAlt, (RasIpAddress{10, 1, 1, 1}));
+             EXPECT_EQ(t.UserInit(), "");
+             EXPECT_EQ(t.finalName, kEntry);
+         },
+         {}},
+        {"rename, dial, APN and a long Cyrillic proxy",
+         [](Harness& t) {
+             t.T("txtNameConnection").SetText("Мой GPRS");
+             t.T("txtUserName").SetText("новый");
+             t.T("txtPhoneNumber").SetText("*99***2#");
+             t.T("txtUserInit").SetText(" apn\"x ");
+             t.T("txtProxyServer").SetText(std::string(2000, 'p'));
+             t.T("txtProxyBypass").SetText("сервер.рф;" + std::string(1990, 'b'));
+         },
+         [](Harness& t) {
+             EXPECT_EQ(t.finalName, "Мой GPRS");
+             RasDialInfo dial;
+             ASSERT_TRUE(ReadDialParams({}, "Мой GPRS", dial));
+             EXPECT_EQ(dial.UserName, "новый");
+             EXPECT_EQ(t.Entry("Мой GPRS").szLocalPhoneNumber, "*99***2#");
+             EXPECT_EQ(t.UserInit(), "AT+CGDCONT=1,\"IP\",\"apnx\"");
+             bool d, p, a, x;
+             std::string server, bypass, url;
+             ASSERT_TRUE(GetConnectionProxy("Мой GPRS", d, p, a, x, server, bypass, url));
+             EXPECT_TRUE(d && p);
+             EXPECT_EQ(server.size(), 2000u);
+             EXPECT_EQ(bypass.rfind("сервер.рф;", 0), 0u);
+         },
+         {}},
+        {"only the proxy fails", [](Harness& t) { t.sim.internet.FailCall(Net::Set, 75); },
+         [](Harness&) {},
+         "Не удалось сохранить следующую информацию:\r\n- настройки прокси-сервера"},
+        {"modem gone and entry deleted after the load",
+         [](Harness& t) {
+             DeleteModem(kModem);
+             t.sim.ras.entries.clear();
+         },
+         [](Harness& t) { EXPECT_TRUE(t.sim.ras.entries.empty()) << "not created anew"; },
+         "Не удалось сохранить следующую информацию:\r\n- параметры дозвона\r\n- настройки IP "
+         "адресов\r\n- параметры APN\r\n- настройки прокси-сервера"},
+        {"partly typed address: dial saved before it, nothing after",
+         [](Harness& t) {
+             t.T("txtUserName").SetText("kept");
+             t.T("txtUserInit").SetText("never");
+             t.Ip(2).SetAddress({8, 8, -1, -1});
+         },
+         [](Harness& t) {
+             EXPECT_EQ(t.sim.ras.Find(kEntry)->dial.UserName, "kept");
+             EXPECT_EQ(t.UserInit(), "AT+CGDCONT=1,\"IP\",\"internet.old\"");
+             EXPECT_TRUE(t.Ip(2).HasFocus());
+         },
+         "Введен некорректный IP адрес. Исправьте это и повторите сохранение."},
+        {"name the system refuses",
+         [](Harness& t) {
+             t.sim.ras.FailCall(Call::RenameEntry, 1);
+             t.T("txtNameConnection").SetText("bad");
+             t.T("txtUserName").SetText("never");
+         },
+         [](Harness& t) {
+             EXPECT_EQ(t.sim.ras.Find(kEntry)->dial.UserName, "user");
+             EXPECT_TRUE(t.W("txtNameConnection").HasFocus());
+         },
+         "Не удалось переименовать название подключения. Задайте другое название и повторите "
+         "попытку сохранения."},
+        {"name outside the system's code page",
+         [](Harness& t) { t.T("txtNameConnection").SetText("GPRS 中"); },
+         [](Harness& t) { EXPECT_NE(t.sim.ras.Find(kEntry), nullptr); },
+         "Не удалось переименовать название подключения. Задайте другое название и повторите "
+         "попытку сохранения."},
+    };
+    for (const Case& c : cases) {
+        Harness t;
+        t.Open();
+        c.edit(t);
+        t.Click("cmdSave");
+        c.check(t);
+        EXPECT_EQ(t.editor->Window().Closed(), c.report.empty()) << c.what;
+        EXPECT_EQ(t.Shown().empty() ? "" : t.Shown().back(), c.report) << c.what;
+        EXPECT_EQ(t.closedCalls, c.report.empty() ? 1 : 0) << c.what;
+    }
+}
+
+// Without the entry's properties the phone number cannot be stored: saying so beats losing it.
+TEST_F(EditorTest, DialOnlyEntrySavesDialAndSkipsTheRest) {
+    sim.ras.FailCall(Call::GetEntryProperties, 5);
+    Open();
+    T("txtUserName").SetText("other");
+    sim.internet.calls.clear();
+    Click("cmdSave");
+    EXPECT_TRUE(editor->Window().Closed());
+    EXPECT_EQ(sim.ras.Find(kEntry)->dial.UserName, "other");
+    EXPECT_EQ(std::count(sim.ras.calls.begin(), sim.ras.calls.end(), "RasSetEntryProperties"), 0);
+    EXPECT_EQ(UserInit(), "AT+CGDCONT=1,\"IP\",\"internet.old\"");
+
+    Open();
+    T("txtPhoneNumber").SetText("*99***1#");
+    Click("cmdSave");
+    EXPECT_FALSE(editor->Window().Closed());
+    EXPECT_EQ(Shown().back(), "Не удалось сохранить следующую информацию:\r\n- параметры дозвона");
+}
+
+TEST_F(EditorTest, RecommendedSettingsFillTheFieldsOnly) {
+    sim.ras.Find(kEntry)->info.ipaddrWins = {1, 2, 3, 4};
+    Open();
+    SavePicture("frmEditConnection_loaded.png");
+    Click("picLinkSettingsQVT");
+    SavePicture("frmEditConnection_recommended.png");
+    EXPECT_EQ(T("txtPhoneNumber").Caption(), "*99***1#");
+    EXPECT_EQ(T("txtUserName").Caption() + "/" + T("txtPassword").Caption(), "qvt/dfk");
+    EXPECT_EQ(T("txtDomain").Caption(), "");
+    EXPECT_EQ(T("txtUserInit").Caption(), "internet.qvt");
+    EXPECT_EQ(T("txtProxyServer").Caption() + T("txtProxyBypass").Caption(), "");
+    for (int32_t i = 0; i < kIpControlCount; ++i) EXPECT_TRUE(Ip(i).Blank());
+    EXPECT_EQ(sim.ras.Find(kEntry)->dial.UserName, "user") << "nothing saved yet";
+    input.DoubleClick(editor->Window(), W("cmdSave").ClientToScreen({W("cmdSave").Width() / 2, 4}));
+    EXPECT_EQ(closedCalls, 1);
+    EXPECT_EQ(Entry().dwfOptions & (kRasSpecificIpAddress | kRasSpecificNameServers), 0u);
+    EXPECT_EQ(UserInit(), "AT+CGDCONT=1,\"IP\",\"internet.qvt\"");
+}
+
+TEST_F(EditorTest, ModalOverTheMainWindow) {
+    auto window = frmMain::Create(binding);
+    ASSERT_TRUE(window->Load());
+    sim.loop.Advance(10);
+    std::vector<std::string> names;
+    const auto open = [&] {
+        OpenConnectionEditor(*window, kEntry, [&](const std::string& n) { names.push_back(n); });
+    };
+    open();
+    sim.loop.Advance(100);
+    ASSERT_TRUE(window->editor);
+    EXPECT_FALSE(window->Window()->Enabled());
+    static_cast<TextBox*>(window->editor->Window().Find("txtNameConnection"))->SetText("QVT 2");
+    input.Click(*window->editor->Window().Find("cmdSave"));
+    EXPECT_TRUE(window->Window()->Enabled());
+    open();  // a second editor after the first closed: the old name is gone
+    sim.loop.Advance(100);
+    EXPECT_EQ(names, (std::vector<std::string>{"QVT 2", kEntry}));
+    EXPECT_TRUE(window->Window()->Enabled());
+}
+
+}  // namespace
+}  // namespace tarvelin::ui
