@@ -55,6 +55,18 @@ class EditorLoad final : public Runnable {
     std::weak_ptr<frmEditConnection> editor_;
 };
 
+// The editor's rectangle centred over the owner's, moved back into the work area.
+Rect CentredOver(const Rect& owner, const Rect& workArea) {
+    const auto place = [](int32_t centre, int32_t size, int32_t low, int32_t high) {
+        return std::max(std::min(centre - size / 2, high - size), low);
+    };
+    const int32_t left =
+        place((owner.left + owner.right) / 2, kEditorWidth, workArea.left, workArea.right);
+    const int32_t top =
+        place((owner.top + owner.bottom) / 2, kEditorHeight, workArea.top, workArea.bottom);
+    return {left, top, left + kEditorWidth, top + kEditorHeight};
+}
+
 std::string Unquoted(std::string_view text) {
     std::string result;
     std::copy_if(text.begin(), text.end(), std::back_inserter(result),
@@ -108,13 +120,11 @@ IpControlValue GetIpControl(const IpAddressBox& box) {
 
 std::shared_ptr<frmEditConnection> frmEditConnection::Show(IBinding& binding,
                                                            const std::string& entryName,
-                                                           ClosedHandler closed, Rect over) {
+                                                           ClosedHandler closed, Form* owner) {
     std::shared_ptr<Form> form = BuildForm(EditConnectionFormLayout(), binding);
     if (!form) return nullptr;
-    if (over.Empty()) over = binding.WorkArea();
-    const int32_t left = over.left + (over.Width() - kEditorWidth) / 2;
-    const int32_t top = std::max(over.top + (over.Height() - kEditorHeight) / 2, int32_t{0});
-    form->SetBounds({left, top, left + kEditorWidth, top + kEditorHeight});
+    form->SetOwner(owner);
+    form->SetBounds(CentredOver(owner ? owner->Bounds() : binding.WorkArea(), binding.WorkArea()));
     auto editor = std::make_shared<frmEditConnection>(PassKey<frmEditConnection>{}, binding,
                                                       std::move(form), entryName);
     editor->closed_ = std::move(closed);
@@ -437,14 +447,20 @@ void OpenConnectionEditor(frmMain& owner, const std::string& entryName,
     }
     if (ownerForm) ownerForm->SetEnabled(false);
     const std::weak_ptr<frmMain> weakOwner = owner.weak_from_this();
+    // The owner is enabled before the editor hides, so that the system hands it the keyboard
+    // rather than another program's window.
+    const auto enableOwner = [weakOwner] {
+        const auto window = weakOwner.lock();
+        if (window && window->Window()) window->Window()->SetEnabled(true);
+    };
     auto editor = frmEditConnection::Show(
         owner.Binding(), entryName,
-        [weakOwner, closed](const std::string& finalName) {
-            const auto window = weakOwner.lock();
-            if (window && window->Window()) window->Window()->SetEnabled(true);
+        [enableOwner, closed](const std::string& finalName) {
+            enableOwner();
             if (closed) closed(finalName);
         },
-        ownerForm ? ownerForm->Bounds() : Rect{});
+        ownerForm);
+    if (editor) editor->connections_.push_back(editor->Window().Unload.Connect(enableOwner));
     if (!editor) {
         if (ownerForm) ownerForm->SetEnabled(true);
         if (closed) closed(entryName);

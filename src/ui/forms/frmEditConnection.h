@@ -57,11 +57,11 @@ class frmEditConnection : public std::enable_shared_from_this<frmEditConnection>
   public:
     using ClosedHandler = std::function<void(const std::string& finalName)>;
 
-    // Builds the window for the entry, centred over the rectangle (empty: the work area),
-    // shows it and schedules the load; null when the window cannot be made. closed is called
-    // once after the window has closed.
+    // Builds the window for the entry, centred over its owner (none: the work area), shows
+    // it and schedules the load; null when the window cannot be made. closed is called once
+    // after the window has closed.
     static std::shared_ptr<frmEditConnection> Show(IBinding& binding, const std::string& entryName,
-                                                   ClosedHandler closed, Rect over = {});
+                                                   ClosedHandler closed, Form* owner = nullptr);
     frmEditConnection(PassKey<frmEditConnection>, IBinding& binding, std::shared_ptr<Form> form,
                       std::string entryName);
     ~frmEditConnection();
