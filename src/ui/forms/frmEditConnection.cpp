@@ -21,6 +21,7 @@ namespace {
 
 constexpr char kCrLf[] = "\r\n";
 constexpr Color kDescriptionColor = 0x656466;
+constexpr Color kOutline = platform::Rgb(102, 100, 101);
 
 // The widgets of each group, enabled together once the group is loaded.
 const std::vector<const char*> kNameGroup = {"lblNameConnection", "txtNameConnection"};
@@ -192,7 +193,11 @@ void frmEditConnection::Init() {
     }));
 }
 
+// The window has no frame of the system's: it draws its own outline around the panels.
 void frmEditConnection::PaintFooter() {
+    form_->Clear();
+    form_->Canvas().FrameRect(form_->ClientRect(), kOutline);
+    form_->Refresh();
     const auto panel = Get<PictureBox>("picFooterPanel");
     const auto title = Get("lblFooterTitle");
     if (const auto description = Get("lblFooterDesc")) description->SetForeColor(kDescriptionColor);
@@ -373,7 +378,8 @@ bool frmEditConnection::ReadAddresses(std::array<IpControlValue, kIpControlCount
 bool frmEditConnection::SaveEntry(const std::array<IpControlValue, kIpControlCount>& values) {
     RasEntryInfo current;
     if (!ReadEntryProperties({}, entryName_, current)) return false;
-    if (dialLoaded_) current.szLocalPhoneNumber = Text("txtPhoneNumber");
+    if (dialLoaded_ && Text("txtPhoneNumber") != phoneStored_)
+        current.szLocalPhoneNumber = Text("txtPhoneNumber");
     if (ipControlsReady_) {
         const auto addresses = Addresses(current);
         for (int32_t i = 0; i < kIpControlCount; ++i) *addresses[i] = values[i].octets;
@@ -386,7 +392,7 @@ bool frmEditConnection::SaveEntry(const std::array<IpControlValue, kIpControlCou
     }
     if (!WriteEntryProperties({}, entryName_, current)) return false;
     entry_ = current;
-    phoneStored_ = current.szLocalPhoneNumber;
+    if (dialLoaded_) phoneStored_ = Text("txtPhoneNumber");
     return true;
 }
 

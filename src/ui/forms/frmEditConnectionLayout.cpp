@@ -31,7 +31,7 @@ constexpr Rect SubTitle(int32_t y) {
 
 // clang-format off
 const std::array kWidgets = std::to_array<WidgetLayout>({
-    {.name = "picFooterPanel", .rect = {0, 0, kEditorWidth, 104}, .backColor = kWhite},
+    {.name = "picFooterPanel", .rect = {1, 1, kEditorWidth - 1, 105}, .backColor = kWhite},
     {.name = "lblFooterTitle", .kind = K::Label, .parent = "picFooterPanel",
      .rect = {12, 8, kRight, 24}, .caption = "Параметры выбранного соединения", .font = kBold,
      .foreColor = kWhite},
