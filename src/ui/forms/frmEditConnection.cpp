@@ -44,18 +44,6 @@ std::array<RasIpAddress*, kIpControlCount> Addresses(RasEntryInfo& info) {
             &info.ipaddrWinsAlt};
 }
 
-// Runs the editor's load from the message loop, unless the editor is gone by then.
-class EditorLoad final : public Runnable {
-  public:
-    explicit EditorLoad(std::weak_ptr<frmEditConnection> editor) : editor_(std::move(editor)) {}
-    void Start() override {
-        if (const auto editor = editor_.lock()) editor->RunnableStart();
-    }
-
-  private:
-    std::weak_ptr<frmEditConnection> editor_;
-};
-
 // The editor's rectangle centred over the owner's, moved back into the work area.
 Rect CentredOver(const Rect& owner, const Rect& workArea) {
     const auto place = [](int32_t centre, int32_t size, int32_t low, int32_t high) {
@@ -231,7 +219,9 @@ void frmEditConnection::BeginLoad() {
     for (int32_t i = 0; i < kIpControlCount; ++i) EnableAll({kAddressLabels[i]}, false);
     for (int32_t i = 0; i < kIpControlCount; ++i)
         if (const auto holder = Get(IpHolderName(i))) holder->SetEnabled(false);
-    if (!RunLater(std::make_shared<EditorLoad>(weak_from_this()))) RunnableStart();
+    if (!RunLater(std::make_shared<WeakRunnable<frmEditConnection>>(
+            weak_from_this(), &frmEditConnection::RunnableStart)))
+        RunnableStart();
 }
 
 void frmEditConnection::RunnableStart() {
