@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -161,6 +162,21 @@ TEST_F(WidgetBindingTest, ModelChangesReachTheWindows) {
     DWORD address = 0;
     Send(Window("ipAddr"), IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
     EXPECT_EQ(address, static_cast<DWORD>(MAKEIPADDRESS(10, 0, 0, 1)));
+}
+
+// A field typed into an empty address control: the model learns three fields are blank and
+// does not fill them with zeros by writing back; an owned form has its owner window.
+TEST_F(WidgetBindingTest, PartlyTypedAddressAndOwnedForm) {
+    HWND address = Window("ipAddr");
+    SetWindowTextW(FindWindowExW(address, nullptr, L"Edit", nullptr), L"7");
+    const auto& fields = FindWidget<IpAddressBox>(*form, "ipAddr")->Address();
+    EXPECT_EQ(std::count(fields.begin(), fields.end(), -1), 3);
+    DWORD packed = 0;
+    EXPECT_EQ(Send(address, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&packed)), 1);
+    const auto owned = BuildForm(kLayout, binding);
+    ASSERT_TRUE(owned);
+    owned->SetOwner(form.get());
+    EXPECT_EQ(GetWindow(Win32Binding::WindowOf(*owned), GW_OWNER), Window("frmTest"));
 }
 
 TEST_F(WidgetBindingTest, InputRaisesTheModelsEvents) {

@@ -23,18 +23,6 @@ constexpr uint64_t kEntriesEvery = 7;  // ticks between looks at the phone book'
 constexpr int kIdYes = 6;
 constexpr char kCrLf[] = "\r\n";
 
-// Starts the check from the message loop, once the window has been shown.
-class StartupCheck final : public Runnable {
-  public:
-    explicit StartupCheck(std::weak_ptr<MainPage> page) : page_(std::move(page)) {}
-    void Start() override {
-        if (const auto page = page_.lock()) page->RunnableStart();
-    }
-
-  private:
-    std::weak_ptr<MainPage> page_;
-};
-
 // The device names of the entries whose properties can be read, each once, in the phone
 // book's order.
 std::vector<std::string> EntryDevices(uint32_t& entryCount) {
@@ -92,7 +80,9 @@ void MainPage::Start() {
     } catch (...) {
         // Without a timer the page still lists the modems and connects; it shows no traffic.
     }
-    checkPending_ = RunLater(std::make_shared<StartupCheck>(weak));
+    // The check starts from the message loop, once the window has been shown.
+    checkPending_ =
+        RunLater(std::make_shared<WeakRunnable<MainPage>>(weak, &MainPage::RunnableStart));
     if (!checkPending_) {
         RefreshConnectionList();
         list_->SetEnabled(true);

@@ -37,6 +37,7 @@ extern const std::array<PageFrame, kPageCount + 1> kPageFrames;
 int32_t PlaceOnAxis(int32_t stored, int32_t windowSize, int32_t screenSize);
 
 class frmMain;
+class frmEditConnection;
 
 // The owner of some of the pages (the main page, the wizard, the options and update pages):
 // it fills its page when the page is shown and releases what it made when it is hidden, and
@@ -101,6 +102,9 @@ class frmMain : public std::enable_shared_from_this<frmMain>, private ITrayOwner
     // The operator's addresses used by the about page and the wizard (OperatorLinks.h).
     std::string servicesAddress = kOperatorServicesPage;
     std::string feedbackAddress = kOperatorFeedbackAddress;
+    // The connection editor opened over this window (see OpenConnectionEditor), kept after
+    // it closes until the next one opens, so that it outlives its own handlers.
+    std::shared_ptr<frmEditConnection> editor;
 
     // The notification-area icon, when the system has a notification area (null otherwise).
     TrayIcon* Tray() const { return tray_.get(); }

@@ -140,4 +140,17 @@ void IpAddressBox::SetAddress(const Fields& fields) {
     Deliver([](Widget& w) { w.Change.Raise(); });
 }
 
+IpAddressBox::Fields AddressFields(uint32_t packed, int32_t filled) {
+    IpAddressBox::Fields fields{};
+    for (size_t i = 0; i < fields.size(); ++i)
+        fields[i] = static_cast<int32_t>((packed >> (24 - 8 * i)) & 0xFF);
+    int32_t blanks = 4 - std::clamp(filled, 0, 4);
+    for (size_t i = fields.size(); i-- > 0 && blanks > 0;) {
+        if (fields[i] != 0 && blanks < static_cast<int32_t>(i) + 1) continue;
+        fields[i] = -1;
+        --blanks;
+    }
+    return fields;
+}
+
 }  // namespace tarvelin::ui

@@ -149,4 +149,10 @@ class IpAddressBox final : public Widget {
     Fields fields_{-1, -1, -1, -1};
 };
 
+// The fields of a system address control from its packed address (first field in the top
+// byte) and the number of fields it reports filled. The packed value shows a blank field as
+// 0, so as many zero fields as are missing count as blank, from the last one back: a partly
+// typed address always reads as partly typed, though a typed 0 may swap places with a blank.
+IpAddressBox::Fields AddressFields(uint32_t packed, int32_t filled);
+
 }  // namespace tarvelin::ui

@@ -67,6 +67,16 @@ void Form::BringToFront() {
     Notify(WidgetChange::Window);
 }
 
+Form* Form::Owner() const {
+    return static_cast<Form*>(owner_.lock().get());
+}
+
+void Form::SetOwner(Form* owner) {
+    if (owner == Owner()) return;
+    owner_ = owner ? owner->weak_from_this() : std::weak_ptr<Widget>();
+    Notify(WidgetChange::Window);
+}
+
 // The new widget is recorded before the events, so that a handler asking who has the focus
 // gets the answer the system would give. A widget that cannot take the keyboard (hidden,
 // disabled, on another form) is refused, as the system refuses it, rather than left holding

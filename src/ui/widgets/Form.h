@@ -46,6 +46,9 @@ class Form final : public PictureBox {
     void SetWaitPointer(bool wait);
     // Brings the window to the front and gives it the keyboard (SetForegroundWindow).
     void BringToFront();
+    // The window this one stays above and is minimised with (a dialog's owner), or null.
+    Form* Owner() const;
+    void SetOwner(Form* owner);
 
     // The widget with the keyboard focus, or null.
     Widget* Focused() const { return focused_.lock().get(); }
@@ -75,6 +78,7 @@ class Form final : public PictureBox {
     uint8_t opacity_ = 255;
     std::optional<Color> colorKey_;
     std::weak_ptr<Widget> focused_;
+    std::weak_ptr<Widget> owner_;
     bool closed_ = false;
     bool closing_ = false;
     bool waitPointer_ = false;

@@ -54,13 +54,15 @@ GdiObject<HFONT> MakeFont(const platform::Font& font) {
 
 IpAddressBox::Fields ReadAddress(HWND window) {
     DWORD address = 0;
-    if (SendMessageW(window, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)) == 0)
-        return {-1, -1, -1, -1};
-    return {FIRST_IPADDRESS(address), SECOND_IPADDRESS(address), THIRD_IPADDRESS(address),
-            FOURTH_IPADDRESS(address)};
+    const auto filled = static_cast<int32_t>(
+        SendMessageW(window, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)));
+    return AddressFields(address, filled);
 }
 
+// The control's own input comes back here through the model: writing what it already shows
+// would fill the fields the user has not typed yet with zeros.
 void WriteAddress(HWND window, const IpAddressBox& box) {
+    if (ReadAddress(window) == box.Address()) return;
     if (box.Blank()) {
         SendMessageW(window, IPM_CLEARADDRESS, 0, 0);
         return;

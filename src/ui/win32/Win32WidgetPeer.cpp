@@ -126,6 +126,16 @@ std::shared_ptr<Widget> HitTarget(Widget& host, Point at) {
     return host.weak_from_this().lock();
 }
 
+// An owned window stays above its owner, and goes to the front with it when the user clicks
+// the owner while it is disabled.
+void ApplyOwner(HWND window, const Form& form) {
+    const Form* owner = form.Owner();
+    const auto* peer = owner ? dynamic_cast<const Win32WidgetPeer*>(owner->Peer()) : nullptr;
+    const HWND wanted = peer ? peer->Window() : nullptr;
+    if (reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_HWNDPARENT)) != wanted)
+        SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(wanted));
+}
+
 void PaintWindowless(platform::ICanvas& canvas, const Widget& child, Win32BitmapCache& bitmaps) {
     if (!child.Visible()) return;
     if (const auto* label = dynamic_cast<const Label*>(&child)) {
@@ -390,6 +400,7 @@ Win32WidgetPeer::Look Win32WidgetPeer::LookOf(const Widget& widget) const {
 // leaves its look as it was was asked to come to the front.
 void Win32WidgetPeer::ApplyWindow(Widget& widget) {
     if (!window_) return;
+    if (widget.Kind() == WidgetKind::Form) ApplyOwner(window_, static_cast<Form&>(widget));
     const Look look = LookOf(widget);
     if (look == look_ && applied_) {
         if (widget.Kind() == WidgetKind::Form) SetForegroundWindow(window_);
