@@ -1,5 +1,7 @@
 #include "ui/forms/OptionsLists.h"
 
+#include "ui/forms/frmEditConnection.h"
+
 #include <array>
 
 #include "core/modAppMain.h"
@@ -7,6 +9,7 @@
 #include "core/modTypes.h"
 #include "dialup/modAppRAS.h"
 #include "hardware/modAppHardware.h"
+#include "ui/forms/frmEditConnection.h"
 
 namespace tarvelin::ui {
 
@@ -87,6 +90,10 @@ std::string DeviceEntriesText(const std::vector<std::string>& entries) {
 
 std::shared_ptr<IPagePresenter> OptionsLists::Make(frmMain& window) {
     auto page = std::make_shared<OptionsLists>(PassKey<OptionsLists>{}, window);
+    page->opener_ = [&window](const std::string& entry,
+                              std::function<void(const std::string&)> closed) {
+        OpenConnectionEditor(window, entry, std::move(closed));
+    };
     page->Connect();
     return page;
 }

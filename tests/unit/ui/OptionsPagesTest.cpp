@@ -9,6 +9,7 @@
 #include "ui/forms/MainPage.h"
 #include "ui/forms/OptionsApp.h"
 #include "ui/forms/OptionsLists.h"
+#include "ui/forms/frmEditConnection.h"
 #include "unit/ui/MainWindowFixture.h"
 
 namespace tarvelin::ui {
@@ -309,6 +310,18 @@ TEST_F(OptionsPagesTest, EntryRenamedInTheEditorIsRenamedInTheList) {
         EXPECT_EQ(Items()[0], std::string("*") + listed + "|Подключение через устройство Phone");
         EXPECT_EQ(W("lblOptionsConnsSelect").Caption(), listed);
     }
+}
+
+// Without another opener, Edit opens the connection editor over the disabled main window.
+TEST_F(OptionsPagesTest, EditOpensTheConnectionEditor) {
+    Entry("GPRS", "Phone");
+    Show(7);
+    Select(1);
+    Click("cmdOptionsConnsEdit");
+    ASSERT_TRUE(window->editor);
+    EXPECT_EQ(window->editor->EntryName(), "GPRS");
+    EXPECT_TRUE(window->editor->Window().Visible());
+    EXPECT_FALSE(window->Window()->Enabled());
 }
 
 }  // namespace
