@@ -36,7 +36,7 @@ const std::array kWidgets = std::to_array<WidgetLayout>({
      .rect = {12, 8, kRight, 24}, .caption = "Параметры выбранного соединения", .font = kBold,
      .foreColor = kWhite},
     {.name = "lblFooterDesc", .kind = K::Label, .parent = "picFooterPanel",
-     .rect = {12, 44, kRight, 100},
+     .rect = {12, 38, kRight, 104},
      .caption = "Здесь Вы можете задать наиболее часто изменяемые настройки соединения. Не все "
                 "сохраненные настройки могут сразу вступить в силу. Например, если соединение "
                 "установлено, настройки будут задействованы при следующем сеансе связи. Также "
