@@ -3,17 +3,15 @@
 // until the first connection (on the graph, as windowless labels show only on their parent).
 #include <array>
 
+#include "ui/forms/FormStyle.h"
 #include "ui/forms/MainPage.h"
 
 namespace tarvelin::ui {
 namespace {
 
+using namespace form_style;
 using K = WidgetKind;
-constexpr Color kGrey = 0x656466;
-constexpr Color kWhite = 0xFFFFFF;
 constexpr Color kPanel = platform::Rgb(48, 48, 52);  // blended at 210 of 255 behind the figures
-const Font kText{"Tahoma", 11, false, false};
-const Font kBold{"Tahoma", 11, true, false};
 const Font kFigures{"Tahoma", 10, false, false};
 constexpr Rect kGraph{8, 36, 481, 190};
 

@@ -3,17 +3,15 @@
 // at the bottom right.
 #include <array>
 
+#include "ui/forms/FormStyle.h"
 #include "ui/forms/OptionsApp.h"
 
 namespace tarvelin::ui {
 namespace {
 
+using namespace form_style;
 using K = WidgetKind;
-constexpr Color kGrey = 0x656466;
-constexpr Color kWhite = 0xFFFFFF;
 constexpr const char* kPanel = "picFormOptionsApp";
-const Font kText{"Tahoma", 11, false, false};
-const Font kBold{"Tahoma", 11, true, false};
 
 // clang-format off
 #define GROUP(n, t, c) \

@@ -3,19 +3,16 @@
 #include <array>
 
 #include "ui/Artwork.h"
+#include "ui/forms/FormStyle.h"
 #include "ui/forms/OptionsLists.h"
 
 namespace tarvelin::ui {
 namespace {
 
+using namespace form_style;
 using K = WidgetKind;
-constexpr Color kGrey = 0x656466;
-constexpr Color kWhite = 0xFFFFFF;
 constexpr const char* kModems = "picFormOptionsModems";
 constexpr const char* kConns = "picFormOptionsConns";
-const Font kText{"Tahoma", 11, false, false};
-const Font kBold{"Tahoma", 11, true, false};
-const Font kSmall{"Tahoma", 10, false, false};
 constexpr int32_t kListRight = 290, kSide = 318, kRight = 477;
 
 // clang-format off

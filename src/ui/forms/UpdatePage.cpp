@@ -1,4 +1,5 @@
 #include "ui/forms/UpdatePage.h"
+#include "ui/forms/FormStyle.h"
 
 #include <cmath>
 #include <random>
@@ -50,7 +51,7 @@ constexpr char kUpToDate[] = "Установлена последняя верс
 constexpr char kDownloaded[] = "Обновление успешно загружено. Необходимо перезапустить приложение.";
 constexpr char kCannotStart[] = "Не удается запустить файл обновления приложения.";
 
-constexpr Color kStepGrey = platform::Rgb(173, 175, 175);
+using form_style::kStepGrey;
 constexpr Color kBlack = platform::Rgb(0, 0, 0);
 constexpr Color kRed = platform::Rgb(255, 0, 0);
 constexpr Color kRunningGrey = platform::Rgb(102, 100, 101);

@@ -3,16 +3,14 @@
 #include <array>
 
 #include "ui/Artwork.h"
+#include "ui/forms/FormStyle.h"
 #include "ui/forms/UpdatePage.h"
 
 namespace tarvelin::ui {
 namespace {
 
+using namespace form_style;
 using K = WidgetKind;
-constexpr Color kGrey = 0x656466;
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kStepGrey = 0xAFADAD;  // RGB(173, 175, 175)
-const Font kText{"Tahoma", 11, false, false};
 constexpr const char* kPage = "picFormUpdate";
 
 // clang-format off

@@ -14,6 +14,7 @@
 #include "hardware/modBluetooth.h"
 #include "platform/AnsiText.h"
 #include "ui/Artwork.h"
+#include "ui/forms/FormStyle.h"
 #include "ui/forms/OperatorLinks.h"
 
 namespace tarvelin::ui {
@@ -30,7 +31,7 @@ constexpr char kNoKindDriver[] = "Драйвер для данного типа 
 constexpr char kErrorTitle[] = "Ошибка";
 constexpr char kCrLf[] = "\r\n";
 
-constexpr Color kStepGrey = platform::Rgb(173, 175, 175);
+using form_style::kStepGrey;
 constexpr Color kStepDone = platform::Rgb(0, 0, 0);
 constexpr Color kStripColor = platform::Rgb(80, 130, 190);
 constexpr Color kStripFrame = platform::Rgb(102, 100, 101);

@@ -2,17 +2,14 @@
 #include <array>
 
 #include "ui/Artwork.h"
+#include "ui/forms/FormStyle.h"
 #include "ui/forms/Wizard.h"
 
 namespace tarvelin::ui {
 namespace {
 
+using namespace form_style;
 using K = WidgetKind;
-constexpr Color kGrey = 0x656466;
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kStepGrey = 0xAFADAD;  // RGB(173, 175, 175)
-const Font kText{"Tahoma", 11, false, false};
-const Font kBold{"Tahoma", 11, true, false};
 
 // clang-format off
 #define TEXT(n, p, l, t, r, b, c) \

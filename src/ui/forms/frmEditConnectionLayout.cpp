@@ -3,16 +3,15 @@
 // control inside its holder) and the proxy, and the link and the two buttons at the bottom.
 #include <array>
 
+#include "ui/forms/FormStyle.h"
 #include "ui/forms/frmEditConnection.h"
 
 namespace tarvelin::ui {
 namespace {
 
+using namespace form_style;
 using K = WidgetKind;
-constexpr Color kWhite = 0xFFFFFF;
 constexpr Color kSubTitle = platform::Rgb(192, 0, 0);
-const Font kText{"Tahoma", 11, false, false};
-const Font kBold{"Tahoma", 11, true, false};
 
 // Caption column and field column of a row at y.
 constexpr int32_t kFieldLeft = 190, kRight = kEditorWidth - 12;

@@ -1,4 +1,5 @@
 #include "ui/forms/frmMainLayout.h"
+#include "ui/forms/FormStyle.h"
 
 #include <array>
 #include <vector>
@@ -6,12 +7,8 @@
 namespace tarvelin::ui {
 namespace {
 
+using namespace form_style;
 using K = WidgetKind;
-constexpr Color kGrey = 0x656466;
-constexpr Color kWhite = 0xFFFFFF;
-const Font kText{"Tahoma", 11, false, false};
-const Font kBold{"Tahoma", 11, true, false};
-const Font kSmall{"Tahoma", 10, false, false};
 // A page panel: the page area's size, hidden until its page is shown.
 constexpr Rect kPanel{kPageRect.left, kPageRect.top, kPageRect.right + 1, kPageRect.bottom + 1};
 
