@@ -416,6 +416,8 @@ bool InstallModem(platform::WindowHandle parent, const std::string& infPath,
     const bool updated =
         Devices()->UpdateDriver(parent, Utf8ToAnsi(hardwareId), Utf8ToAnsi(infPath),
                                 platform::kInstallFlagForce, restartNeeded);
+    // A modem left without a name by an earlier install gets one from its new driver.
+    if (updated && friendlyName.empty()) FindModemOnPort(hardwareId, portName, friendlyName);
     message = updated ? kModemUpdated : kModemUpdateFailed;
     return true;
 }

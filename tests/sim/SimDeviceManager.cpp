@@ -141,7 +141,7 @@ bool SimDeviceManager::UpdateDriver(platform::WindowHandle, const std::string& h
             return &d.second != self && EqualsNoCase(Text(d.second, kSpdrpFriendlyName), name);
         });
     };
-    for (SimDevice* device : targets) {
+    for (SimDevice* device : namesDevices ? targets : std::vector<SimDevice*>{}) {
         std::string name = *description;
         for (int n = 2; taken(device, name); ++n) name = *description + " #" + std::to_string(n);
         device->properties[kSpdrpFriendlyName] = Property(kSpdrpFriendlyName, name);

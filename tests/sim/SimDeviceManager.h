@@ -72,6 +72,7 @@ class SimDeviceManager : public platform::IDeviceSetup {
     void FailCall(Call call, uint32_t error, int skip = 0) { faults_[call] = {error, skip}; }
     uint32_t staleError = 0;         // what LastError() tells after a successful call
     bool restartNeeded = false;      // what a successful UpdateDriver reports
+    bool namesDevices = true;        // false: it names nothing (an installer that only says so)
     std::function<void()> onUpdate;  // runs after each successful UpdateDriver
 
     // --- Set-up and observation ----------------------------------------------------------

@@ -95,6 +95,17 @@ TEST_F(ModemInstallTest, ModemOnThePortIsUpdatedAndOnAnotherPortIsNotReused) {
     EXPECT_EQ(AttachedTo(kModemName), "COM5");
 }
 
+// A modem an earlier install left without a name gets one when its driver is renewed.
+TEST_F(ModemInstallTest, NamelessModemOnThePortIsNamedByItsUpdate) {
+    sim.devices.namesDevices = false;
+    EXPECT_FALSE(Install());
+    EXPECT_EQ(Modems(), std::vector<std::string>{""});
+    sim.devices.namesDevices = true;
+    ASSERT_TRUE(Install()) << message;
+    EXPECT_EQ(name, kModemName);
+    EXPECT_EQ(Modems(), std::vector<std::string>{kModemName});
+}
+
 // Each step that can fail: its message, and whether the half-built device stays.
 TEST_F(ModemInstallTest, EveryStepFailureEndsWithItsMessageAndNothingHalfInstalled) {
     struct Case {
