@@ -26,3 +26,20 @@ window_size() { xdotool getwindowgeometry "$1" | tr -d '\r' | awk '/Geometry:/{p
 # Wine's per-program Windows version for Tarvelin.exe (a journey may pretend an old system).
 version_key='HKCU\Software\Wine\AppDefaults\Tarvelin.exe'
 forget_wine_version() { "$wine_run" reg delete "$version_key" /f >/dev/null 2>&1 || true; }
+# Gives the stand-in dial-up service a phone book of its own for this run: the prefix's
+# rasphone.pbk is put aside, replaced by CONTENT (none: empty), and put back at the end.
+# Sets $pbk to the file.
+use_phone_book() {
+  local appdata folder
+  appdata=$("$wine_run" cmd /c echo %APPDATA% | tr -d '\r')
+  folder="$("$wine_run" winepath -u "$appdata" | tr -d '\r')/Microsoft/Network/Connections/Pbk"
+  mkdir -p "$folder"
+  pbk="$folder/rasphone.pbk"
+  if [ -f "$pbk" ]; then
+    mv "$pbk" "$pbk.aside"
+    at_exit "mv '$pbk.aside' '$pbk'"
+  else
+    at_exit "rm -f '$pbk'"
+  fi
+  printf '%s' "${1:-}" >"$pbk"
+}

@@ -22,13 +22,7 @@ mkdir -p "$shots/program"
 rm -f "$shots"/*.png
 cp "$exe" "$standins/rasapi32.dll" "$standins/rasdlg.dll" "$shots/program/"
 export WINEDLLOVERRIDES="mscoree,mshtml=;rasapi32,rasdlg=n"
-appdata=$("$wine_run" cmd /c echo %APPDATA% | tr -d '\r')
-pbk="$("$wine_run" winepath -u "$appdata" | tr -d '\r')/Microsoft/Network/Connections/Pbk"
-mkdir -p "$pbk"
-[ ! -f "$pbk/rasphone.pbk" ] || cp "$pbk/rasphone.pbk" "$shots/rasphone.pbk.before"
-at_exit "if [ -f '$shots/rasphone.pbk.before' ]; then mv '$shots/rasphone.pbk.before' '$pbk/rasphone.pbk'; else rm -f '$pbk/rasphone.pbk'; fi"
-printf '[%s]\r\nEncoding=1\r\nType=1\r\nDeviceType=modem\r\nDevice=Nokia 6230i Cabel\r\nPhoneNumber=*99#\r\nUserName=gprs\r\n' \
-  "$entry" >"$pbk/rasphone.pbk"
+use_phone_book "$(printf '[%s]\r\nEncoding=1\r\nType=1\r\nDeviceType=modem\r\nDevice=Nokia 6230i Cabel\r\nPhoneNumber=*99#\r\nUserName=gprs\r\n' "$entry")"
 tray_setting() { "$wine_run" reg query "$settings" /v Tray 2>/dev/null | tr -d '\r' | awk '$1 == "Tray" {print $3}'; }
 "$wine_run" reg add "$settings" /v Tray /t REG_DWORD /d 1 /f >/dev/null
 

@@ -1,9 +1,10 @@
 // The stand-in rasdlg.dll: the dial dialog dials at once, without a window, through the
 // stand-in rasapi32.dll loaded beside it, and reports as the system's dialog does: TRUE when
-// connected, otherwise FALSE with the error in dwError (0 when nothing could be tried).
+// connected, otherwise a message and FALSE with the error in dwError.
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "dialup/RasRecords.h"
 
@@ -34,5 +35,10 @@ extern "C" __declspec(dllexport) BOOL WINAPI RasDialDlgA(LPSTR, LPSTR entry, LPS
                           : nullptr;
     const DWORD error = dial ? dial(entry) : kPortNotAvailable;
     SetError(dialog, error);
+    if (error) {
+        // The system's dialog tells the user why the call failed before it returns.
+        const std::string text = "Error " + std::to_string(error) + " dialling " + entry;
+        MessageBoxA(nullptr, text.c_str(), "rasdial", MB_OK | MB_ICONERROR);
+    }
     return error == 0;
 }
