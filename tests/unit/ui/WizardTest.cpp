@@ -245,6 +245,8 @@ TEST_F(WizardTest, FindsRecognisesAndInstallsThePhone) {
     ASSERT_EQ(sim.messageBox.shown.size(), 1u);
     EXPECT_EQ(sim.messageBox.shown[0].rfind("Модем успешно установлен.\r\n\r\n", 0), 0u);
     EXPECT_EQ(TempFiles(), std::vector<std::string>{});
+    EXPECT_FALSE(window->Busy()) << "the main page's Connect must work";
+    EXPECT_TRUE(window->Window()->Enabled());
     window->ShowPage(12);
     Picture("12");
 }
