@@ -43,3 +43,12 @@ use_phone_book() {
   fi
   printf '%s' "${1:-}" >"$pbk"
 }
+# Installs the cable modem of tests/e2e/modem.inf on COM5 through the program's own hardware
+# layer (standin-install-modem beside the stand-in newdev.dll in STAND-INS); prints its
+# friendly name, "Nokia 6230i Cabel".
+install_test_modem() {
+  local inf
+  inf=$("$wine_run" winepath -w "$here/tests/e2e/modem.inf" | tr -d '\r')
+  WINEDLLOVERRIDES="mscoree,mshtml=;newdev=n" "$wine_run" "$1/standin-install-modem.exe" \
+    "$inf" COM5 'TARVELIN\CABLE_6230I' | tr -d '\r'
+}
