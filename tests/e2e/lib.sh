@@ -4,6 +4,14 @@ wine_run="$here/scripts/wine-run.sh"
 # shellcheck source=/dev/null
 . "$here/scripts/xvfb-session.sh"
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-tarvelin}"
+# The test command gives each of its runs one screenshot folder, TARVELIN_SCREENSHOTS: a
+# journey's screenshots ($shots, or the single $shot) then go there, under the name of the
+# journey's own default folder or file.
+if [ -n "${TARVELIN_SCREENSHOTS:-}" ]; then
+  mkdir -p "$TARVELIN_SCREENSHOTS"
+  [ -z "${shots:-}" ] || shots="$TARVELIN_SCREENSHOTS/$(basename "$shots")"
+  [ -z "${shot:-}" ] || shot="$TARVELIN_SCREENSHOTS/$(basename "$shot")"
+fi
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # Ids of the visible top-level windows titled exactly "Tarvelin" (the main window and the
@@ -51,4 +59,15 @@ install_test_modem() {
   inf=$("$wine_run" winepath -w "$here/tests/e2e/modem.inf" | tr -d '\r')
   WINEDLLOVERRIDES="mscoree,mshtml=;newdev=n" "$wine_run" "$1/standin-install-modem.exe" \
     "$inf" COM5 'TARVELIN\CABLE_6230I' | tr -d '\r'
+}
+# Copies the program EXE beside the stand-in libraries of the folder STAND-INS into a
+# folder of its own (gone at the end) and has Wine load them instead of its own: sets $exe to
+# the copy.
+run_beside_standins() {
+  local folder
+  folder=$(mktemp -d)
+  at_exit "rm -rf '$folder'"
+  cp "$1" "$2"/*.dll "$folder/"
+  exe="$folder/$(basename "$1")"
+  export WINEDLLOVERRIDES="mscoree,mshtml=;rasapi32,rasdlg,newdev=n"
 }

@@ -78,3 +78,36 @@ start_program() {
   win=$(windows | head -n 1)
 }
 started() { [ -n "$(windows)" ] || ! kill -0 "$program" 2>/dev/null; }
+
+# The text a person reads in the box GEOMETRY (W x H + X + Y) of the picture FILE: enlarged
+# for the text recogniser, which knows Russian and English.
+read_text() {
+  convert "$1" -crop "$2" +repage -scale 400% -colorspace gray "$1.ocr.png" &&
+    tesseract "$1.ocr.png" - -l rus+eng 2>/dev/null | tr -s ' \n' ' '
+  rm -f "$1.ocr.png"
+}
+# The bytes of a shown amount such as "33,5 КБайт", "185 байт" or "1,2 МБайт".
+bytes_of() {
+  awk '{ for (i = 1; i < NF; i++) if ($i ~ /^[0-9]+(,[0-9]+)?$/) {
+           n = $i; sub(",", ".", n); u = $(i + 1)
+           f = u ~ /^КБ/ ? 1024 : u ~ /^МБ/ ? 1048576 : u ~ /^ГБ/ ? 1073741824 : 1
+           printf "%d\n", n * f; exit } }' <<<"$1"
+}
+# The share of the picture FILE drawn in the graph's red.
+red_share() { convert "$1" -fx 'r > 0.6 && g < 0.35 && b < 0.35' -format '%[fx:mean]' info:; }
+# Wine's own notification-area window, the program's icon at its left end.
+tray_window() { xdotool search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n 1; }
+# Rests the mouse on the tray icon and prints the tool tip's window once it shows (5 s at most).
+tray_tip() {
+  local X Y before tip
+  eval "$(xdotool getwindowgeometry --shell "$(tray_window)" | tr -d '\r' | grep -E '^(X|Y)=')"
+  before=$(xdotool search --onlyvisible --class '^explorer\.exe$' 2>/dev/null | sort)
+  xdotool mousemove --sync $((X + 9)) $((Y + 9)) sleep 0.3 mousemove --sync $((X + 10)) $((Y + 10))
+  for _ in $(seq 50); do
+    tip=$(comm -13 <(echo "$before") \
+      <(xdotool search --onlyvisible --class '^explorer\.exe$' 2>/dev/null | sort) | head -n 1)
+    [ -n "$tip" ] && { echo "$tip"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}

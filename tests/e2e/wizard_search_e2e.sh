@@ -26,10 +26,7 @@ imei=358368001234563  # its type allocation code is in the catalogue: a Nokia 62
 mkdir -p "$shots"
 rm -f "$shots"/*.png "$shots/calls"
 if [ -n "$standins" ]; then
-  mkdir -p "$shots/program"
-  cp "$exe" "$standins"/*.dll "$shots/program/"
-  exe="$shots/program/Tarvelin.exe"
-  export WINEDLLOVERRIDES="mscoree,mshtml=;rasapi32,rasdlg,newdev=n"
+  run_beside_standins "$exe" "$standins"
   use_phone_book
 fi
 link_phone_sim COM5 "$sim" --imei "$imei" --rate 3000 --stats "$shots/calls" --exit-after 170 ||
@@ -109,12 +106,38 @@ else
   sleep 8
   import -window "$win" "$shots/page-1-connected.png"
   above "$(awk '/^sent/ {print $2}' "$shots/calls")" 10000 || fail "$step: too little data"
+
+  step="during the call: the widget window shows the graph's bars"
+  widget=$(windows | grep -v "^$win$" | head -n 1)
+  [ -n "$widget" ] && [ "$(window_size "$widget")" = 404x94 ] || fail "$step: no widget"
+  import -window "$widget" "$shots/widget.png"
+  above "$(red_share "$shots/widget.png")" 0.001 || fail "$step: no bars in the graph"
+  step="during the call: the tray icon's tip counts one connection"
+  tip=$(tray_tip) || fail "$step: no tip under the tray icon"
+  import -window "$tip" "$shots/tray-tip.png"
+  tip_text=$(read_text "$shots/tray-tip.png" "$(window_size "$tip")+0+0")
+  [[ $tip_text == *"Активно подключений: 1"* ]] || fail "$step: the tip reads \"$tip_text\""
+
   step="Завершить -> the call ends and the session's summary is shown"
   click_at 420 75
   wait_until 20 grep -q '^seconds' "$shots/calls"
   sleep 3
   import -window "$win" "$shots/page-1-summary.png"
   cat "$shots/calls"
+  step="the summary's totals are what phone-sim counted"
+  received=$(bytes_of "$(read_text "$shots/page-1-summary.png" 228x24+14+160)")
+  sent=$(bytes_of "$(read_text "$shots/page-1-summary.png" 228x24+258+160)")
+  echo "the summary shows received $received and sent $sent bytes"
+  phone_sent=$(awk '/^sent/ {print $2}' "$shots/calls")
+  phone_received=$(awk '/^received/ {print $2}' "$shots/calls")
+  # The figures are rounded to a tenth of a KB. After the program's last sample the phone
+  # sends on at 3,000 bytes a second through the hang-up (a second's quiet, "+++", a
+  # second's quiet) and the line carried 200 a second the other way until its quiet began:
+  # the program's figures may fall short of the phone's by that much, never more.
+  within() { awk -v got="$1" -v phone="$2" -v late="$3" \
+    'BEGIN { exit !(got <= phone + 110 && got >= phone - late - 110) }'; }
+  within "$received" "$phone_sent" 15000 || fail "$step: received $received, phone sent $phone_sent"
+  within "$sent" "$phone_received" 600 || fail "$step: sent $sent, phone received $phone_received"
 fi
 
 step="Alt+F4 -> the program ends"
