@@ -60,6 +60,10 @@ StandInRas::StandInRas() : file_(PhoneBookPath()) {
     InitializeCriticalSection(&lock_);
     platform_.devices = &devices_;
     AppState().platform = &platform_;
+    // Wine 8 was seen looping for ever while giving a library loaded late its thread-local
+    // slot, once the serial ports' helper threads had come and gone: the dial dialog's library
+    // is loaded now, with this one, and kept for the life of the process.
+    LoadLibraryA("rasdlg.dll");
 }
 
 StandInRas::~StandInRas() {
