@@ -63,11 +63,12 @@ page_area() { digest "$1" 489x194+6+58; }
 header() { digest "$1" 160x52+6+4; }
 
 # Starts EXE with the start-up offer of the setup wizard turned off (Wine has no modems: the
-# offer would hold the window modal); sets $program and $win once the window is shown.
+# offer would hold the window modal), or on with a second argument "check"; sets $program
+# and $win once the window is shown.
 start_program() {
   forget_wine_version
-  "$wine_run" reg add 'HKCU\Software\QVT\Tarvelin' /v CheckDeviceConn /t REG_DWORD /d 0 /f \
-    >/dev/null
+  "$wine_run" reg add 'HKCU\Software\QVT\Tarvelin' /v CheckDeviceConn /t REG_DWORD \
+    /d "$([ "${2:-}" = check ] && echo 1 || echo 0)" /f >/dev/null
   [ -z "$(windows)" ] || fail "a Tarvelin window is already open"
   "$wine_run" "$1" &
   program=$!
@@ -75,7 +76,12 @@ start_program() {
   step="start-up"
   wait_until 60 started || fail "$step: no window within 60 s"
   kill -0 "$program" 2>/dev/null || fail "$step: the program ended without a window"
-  win=$(windows | head -n 1)
+  win=$(main_window)
+}
+# The visible Tarvelin window of the main window's size.
+main_window() {
+  local w
+  for w in $(windows); do [ "$(window_size "$w")" = 500x300 ] && echo "$w" && return; done
 }
 started() { [ -n "$(windows)" ] || ! kill -0 "$program" 2>/dev/null; }
 

@@ -33,14 +33,25 @@ fi
 link_phone_sim COM5 "$sim" --imei "$imei" --rate 3000 --stats "$shots/calls" --exit-after 170 ||
   fail "COM5 not linked"
 link_phone_sim COM3 "$sim" --silent-after 0 --exit-after 170 || fail "COM3 not linked"
-start_program "$exe"
-expect_frame v--- page-1
-
-step="Options -> page 4, first choice, Next -> page 8"
-click_at 298 29
-expect_frame -dee page-4
-click_at 38 108
-click_at 370 274
+if [ -n "$standins" ]; then
+  # A system without modems: the program offers the wizard when it starts.
+  standin_modems "$standins" --remove-all
+  start_program "$exe" check
+  step="start-up on a system without modems -> the offer of the wizard, Yes -> page 8"
+  wait_until 30 sh -c "[ \$(xdotool search --onlyvisible --name '^Tarvelin$' | wc -l) -ge 2 ]" ||
+    fail "$step: no question"
+  import -window root "$shots/startup-question.png"
+  win=$(main_window)
+  xdotool windowfocus --sync "$(windows | grep -v "^$win$" | head -n 1)" key Return
+else
+  start_program "$exe"
+  expect_frame v--- page-1
+  step="Options -> page 4, first choice, Next -> page 8"
+  click_at 298 29
+  expect_frame -dee page-4
+  click_at 38 108
+  click_at 370 274
+fi
 expect_frame -eee page-8
 
 # While searching only the Stop button works; the list box is the page's window-relative
@@ -90,6 +101,10 @@ else
     fail "$step: the phone book holds no connection: $(cat "$pbk")"
   echo "the connection in $pbk:"
   grep -E '^\[|^(Device|DeviceType|PhoneNumber|UserName)=' "$pbk"
+  step="the modem: on COM5, with the operator's init string"
+  modem_keys | tee "$shots/modem.txt" | grep -E 'AttachedTo|UserInit|DriverDesc|InfPath'
+  grep -Eq 'AttachedTo +REG_SZ +COM5$' "$shots/modem.txt" &&
+    grep -Fq 'AT+CGDCONT=1,"IP","internet.qvt"' "$shots/modem.txt" || fail "$step"
 
   step="Соединить -> phone-sim's call carries data, the page shows it"
   click_at 420 75

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "InstalledModems.h"
 #include "ModemCall.h"
 #include "PhoneBookFile.h"
 #include "core/AppState.h"
@@ -33,19 +34,10 @@ std::string PhoneBookPath() {
     return path + "\\rasphone.pbk";
 }
 
-// The installed modems by their friendly names, as the system lists its dial-up devices.
+// The installed modems, as the system lists its dial-up devices.
 std::vector<RasDeviceInfo> InstalledModems() {
     std::vector<RasDeviceInfo> modems;
-    DeviceList list;
-    if (!OpenDeviceList(DeviceClass::Modem, 0, list)) return modems;
-    platform::DeviceRecord device;
-    for (uint32_t index = 0; EnumDevice(*list, index, device); ++index) {
-        DeviceValue value;
-        uint32_t type = 0;
-        if (GetDeviceProperty(*list, device, platform::kSpdrpFriendlyName, value, type))
-            if (const auto* name = std::get_if<std::string>(&value))
-                modems.push_back({*name, kModemType});
-    }
+    for (const std::string& name : InstalledModemNames()) modems.push_back({name, kModemType});
     return modems;
 }
 
