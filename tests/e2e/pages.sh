@@ -63,10 +63,12 @@ page_area() { digest "$1" 489x194+6+58; }
 header() { digest "$1" 160x52+6+4; }
 
 # Starts EXE with the start-up offer of the setup wizard turned off (Wine has no modems: the
-# offer would hold the window modal), or on with a second argument "check"; sets $program
-# and $win once the window is shown.
+# offer would hold the window modal), or on with a second argument "check", and with the
+# tray icon on, as by default, whatever an earlier journey left; sets $program and $win once
+# the window is shown.
 start_program() {
   forget_wine_version
+  "$wine_run" reg add 'HKCU\Software\QVT\Tarvelin' /v Tray /t REG_DWORD /d 1 /f >/dev/null
   "$wine_run" reg add 'HKCU\Software\QVT\Tarvelin' /v CheckDeviceConn /t REG_DWORD \
     /d "$([ "${2:-}" = check ] && echo 1 || echo 0)" /f >/dev/null
   [ -z "$(windows)" ] || fail "a Tarvelin window is already open"

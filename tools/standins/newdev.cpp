@@ -17,14 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "InfFile.h"
 #include "core/modTypes.h"
+#include "sim/InfFile.h"
 
 namespace {
 
 using tarvelin::EqualsNoCase;
-using tarvelin::standin::InfFile;
-using tarvelin::standin::InfModel;
+using tarvelin::sim::InfFile;
+using tarvelin::sim::InfModel;
 
 struct DeviceListCloser {
     void operator()(HDEVINFO list) const { SetupDiDestroyDeviceInfoList(list); }
@@ -153,6 +153,7 @@ extern "C" __declspec(dllexport) BOOL WINAPI
     std::stringstream text;
     text << in.rdbuf();
     const InfFile inf(text.str());
+    if (!inf.WellFormed() || !inf.Signed()) return Fail(ERROR_WRONG_INF_STYLE);
     const std::optional<InfModel> model = inf.Model(hardwareId);
     if (!model) return Fail(ERROR_NO_COMPAT_DRIVERS);
     if (Flag("TARVELIN_NEWDEV_CANCEL")) return Fail(ERROR_CANCELLED);
