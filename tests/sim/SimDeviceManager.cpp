@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <optional>
 
+#include "InfFile.h"
 #include "platform/AnsiText.h"
 #include "sim/HostFileSystem.h"
-#include "sim/InfFile.h"
 
 namespace tarvelin::sim {
 namespace {
@@ -13,6 +13,7 @@ namespace {
 using platform::kSpdrpDeviceDesc;
 using platform::kSpdrpFriendlyName;
 using platform::kSpdrpHardwareId;
+using standin::InfFile;
 
 constexpr uint32_t kErrorWrongInfStyle = 0xE0000100;  // the file is not an INF file
 

@@ -1,9 +1,9 @@
 // The stand-in driver installer's INF reading: the model and maker a hardware id leads to.
-#include "sim/InfFile.h"
+#include "InfFile.h"
 
 #include <gtest/gtest.h>
 
-namespace tarvelin::sim {
+namespace tarvelin::standin {
 namespace {
 
 constexpr char kInf[] =
@@ -57,4 +57,4 @@ TEST(InfFile, Utf16WithItsMarkAndDamagedTexts) {
 }
 
 }  // namespace
-}  // namespace tarvelin::sim
+}  // namespace tarvelin::standin

@@ -4,14 +4,13 @@
 #include <charconv>
 #include <span>
 
+#include "TrimLine.h"
 #include "core/modTypes.h"
-#include "sim/TrimLine.h"
 
 namespace tarvelin::standin {
 namespace {
 
 using sim::SimRasEntry;
-using sim::TrimLine;
 
 template <class Member>
 struct Field {

@@ -17,14 +17,14 @@
 #include <string>
 #include <vector>
 
+#include "InfFile.h"
 #include "core/modTypes.h"
-#include "sim/InfFile.h"
 
 namespace {
 
 using tarvelin::EqualsNoCase;
-using tarvelin::sim::InfFile;
-using tarvelin::sim::InfModel;
+using tarvelin::standin::InfFile;
+using tarvelin::standin::InfModel;
 
 struct DeviceListCloser {
     void operator()(HDEVINFO list) const { SetupDiDestroyDeviceInfoList(list); }

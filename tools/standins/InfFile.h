@@ -1,6 +1,6 @@
 #pragma once
-// What the simulated device installers read from an INF: its values, and for a hardware id
-// the model's description (its [Strings] substituted) and maker, as the system's device
+// What the stand-in and the simulated device installers read from an INF: its values, and for a
+// hardware id the model's description (its [Strings] substituted) and maker, as the system's device
 // installer finds them through [Manufacturer] and the models sections (the plain section or
 // one with a platform decoration such as Models.NTx86).
 #include <optional>
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tarvelin::sim {
+namespace tarvelin::standin {
 
 struct InfModel {
     std::string description;
@@ -42,4 +42,4 @@ class InfFile {
     bool wellFormed_ = true;
 };
 
-}  // namespace tarvelin::sim
+}  // namespace tarvelin::standin

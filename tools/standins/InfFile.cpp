@@ -1,12 +1,12 @@
-#include "sim/InfFile.h"
+#include "InfFile.h"
 
-#include "sim/TrimLine.h"
+#include "TrimLine.h"
 
 #include <algorithm>
 
 #include "core/modTypes.h"
 
-namespace tarvelin::sim {
+namespace tarvelin::standin {
 namespace {
 
 constexpr const char* kSignatures[] = {"$Windows NT$", "$Chicago$", "$Windows 95$"};
@@ -146,4 +146,4 @@ std::optional<InfModel> InfFile::Model(std::string_view hardwareId) const {
     return std::nullopt;
 }
 
-}  // namespace tarvelin::sim
+}  // namespace tarvelin::standin

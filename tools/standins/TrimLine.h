@@ -3,7 +3,7 @@
 // its CRLF end around it.
 #include <string_view>
 
-namespace tarvelin::sim {
+namespace tarvelin::standin {
 
 inline std::string_view TrimLine(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t\r");
@@ -11,4 +11,4 @@ inline std::string_view TrimLine(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
-}  // namespace tarvelin::sim
+}  // namespace tarvelin::standin
