@@ -18,10 +18,16 @@ wait_until() {
 win=
 geometry() { xdotool getwindowgeometry --shell "$win" | tr -d '\r'; }
 # Moves the mouse to (X, Y) relative to the window's top-left corner and presses BUTTON.
+# A synced move onto the place where the pointer already is waits for a motion that never
+# comes: the pointer is then only clicked.
 click_at() {
-  local X Y
+  local X Y x y
   eval "$(geometry | grep -E '^(X|Y)=')"
-  xdotool mousemove --sync $((X + $1)) $((Y + $2)) click "${3:-1}"
+  x=$((X + $1)) y=$((Y + $2))
+  if [ "$(xdotool getmouselocation --shell | grep -E '^(X|Y)=' | tr '\n' ' ')" != "X=$x Y=$y " ]; then
+    xdotool mousemove --sync "$x" "$y"
+  fi
+  xdotool click "${3:-1}"
 }
 
 # The share of pixels darker than LEVEL % grey in the window-relative box W x H + X + Y.
@@ -101,8 +107,12 @@ bytes_of() {
            f = u ~ /^КБ/ ? 1024 : u ~ /^МБ/ ? 1048576 : u ~ /^ГБ/ ? 1073741824 : 1
            printf "%d\n", n * f; exit } }' <<<"$1"
 }
-# The share of the picture FILE drawn in the graph's red.
-red_share() { convert "$1" -fx 'r > 0.6 && g < 0.35 && b < 0.35' -format '%[fx:mean]' info:; }
+# The share of the picture FILE, or of its box W x H + X + Y, drawn in red.
+red_share() {
+  local crop=()
+  [ $# -lt 5 ] || crop=(-crop "$4x$5+$2+$3" +repage)
+  convert "$1" "${crop[@]}" -fx 'r > 0.6 && g < 0.35 && b < 0.35' -format '%[fx:mean]' info:
+}
 # Wine's own notification-area window, the program's icon at its left end.
 tray_window() { xdotool search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n 1; }
 # Rests the mouse on the tray icon and prints the tool tip's window once it shows (5 s at most).
