@@ -124,6 +124,7 @@ else
   step="during the call: the tray icon's tip counts one connection"
   tip=$(tray_tip) || fail "$step: no tip under the tray icon"
   import -window "$tip" "$shots/tray-tip.png"
+  import -window root "$shots/desktop-during-call.png"
   tip_text=$(read_text "$shots/tray-tip.png" "$(window_size "$tip")+0+0")
   [[ $tip_text == *"Активно подключений: 1"* ]] || fail "$step: the tip reads \"$tip_text\""
 
