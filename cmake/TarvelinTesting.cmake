@@ -50,14 +50,23 @@ endfunction()
 # carry only one label. This runs after discovery at test time and labels every test that
 # the program's discovery file added.
 function(tarvelin_label_discovered_tests name labels)
+  tarvelin_set_discovered_tests_property(${name} "." LABELS "${labels}")
+endfunction()
+
+# Sets PROPERTY to VALUE (a list may be given) on the tests of the program NAME whose names
+# contain a match of the regular expression MATCH, once discovery has added them.
+function(tarvelin_set_discovered_tests_property name match property value)
   set(tests_file "${CMAKE_CURRENT_BINARY_DIR}/${name}[1]_tests.cmake")
-  set(script "${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake")
+  set(script "${CMAKE_CURRENT_BINARY_DIR}/${name}_${property}.cmake")
   file(WRITE "${script}"
     "if(EXISTS [==[${tests_file}]==])\n"
     "  file(STRINGS [==[${tests_file}]==] lines REGEX [==[^add_test]==])\n"
     "  foreach(line IN LISTS lines)\n"
     "    if(line MATCHES [==[^add_test\\(\\[=\\[(.*)\\]=\\] ]==])\n"
-    "      set_tests_properties(\"\${CMAKE_MATCH_1}\" PROPERTIES LABELS [==[${labels}]==])\n"
+    "      set(test \"\${CMAKE_MATCH_1}\")\n"
+    "      if(test MATCHES [==[${match}]==])\n"
+    "        set_tests_properties(\"\${test}\" PROPERTIES ${property} [==[${value}]==])\n"
+    "      endif()\n"
     "    endif()\n"
     "  endforeach()\n"
     "endif()\n")

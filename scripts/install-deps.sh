@@ -11,6 +11,7 @@ PACKAGES=(
   clang libclang-rt-14-dev libfuzzer-14-dev clang-format
   zlib1g-dev libdeflate-dev libgcrypt20-dev
   wine wine64 xvfb xdotool imagemagick librsvg2-bin x11-utils
+  tesseract-ocr tesseract-ocr-rus
   nsis
   locales
 )

@@ -1,47 +1,41 @@
 #!/usr/bin/env bash
-# Builds Tarvelin.exe and starts it under Wine. With a display the program simply runs;
-# without one it runs on a virtual display (Xvfb), a screenshot is saved and its path
-# printed, and the program is then closed the way a user would (Alt+F4).
+# The demo. Builds Tarvelin.exe, the stand-ins of the system's dial-up and driver services and
+# phone-sim, then runs the program under Wine beside the stand-ins, with phone-sim on COM5 (a
+# phone the driver catalogue knows, which answers calls and carries traffic) and a silent
+# port on COM3.
+#   With a display the program opens with the phone ready to be found: walk the journey by
+#   hand (the options button, "Добавить новое устройство", Next ... Install, then Connect).
+#   Without one the automated journey runs on a virtual display (Xvfb): the start-up offer
+#   of the wizard on a system without modems, the search, the installation, a call with its
+#   live traffic, the hang-up and its summary. The folder of its screenshots is printed.
+# WINEPREFIX chooses the Wine prefix (default ~/.wine-tarvelin); JOBS the build parallelism.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+here=$(pwd)
 scripts/install-deps.sh
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Tarvelin -j "${JOBS:-$(nproc)}"
-# The phone simulator runs natively; the wizard finds it on COM5.
+jobs=${JOBS:-$(nproc)}
 cmake --preset native >/dev/null
-cmake --build --preset native --target phone-sim -j "${JOBS:-$(nproc)}"
+cmake --build --preset native --target phone-sim -j "$jobs"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j "$jobs" --target Tarvelin standin_rasapi32 standin_rasdlg \
+  standin_newdev standin-install-modem
 exe=build/win64/src/app/Tarvelin.exe
-export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-tarvelin}"
-wine_run=scripts/wine-run.sh
+sim=build/native/tools/phone-sim/phone-sim
+standins=build/win64/standins
 
-has_display=
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 && has_display=1
-# shellcheck source=/dev/null
-. scripts/xvfb-session.sh
-# shellcheck source=/dev/null
-. scripts/phone-port.sh
-# A phone the catalogue knows, ended with this script.
-link_phone_sim COM5 build/native/tools/phone-sim/phone-sim --imei 358368001234563
-if [ -n "$has_display" ]; then
-  scripts/wine-run.sh "$exe"
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  shots="$here/build/win64/screenshots/demo-$(date +%Y%m%d-%H%M%S)"
+  TARVELIN_SCREENSHOTS=$shots bash tests/e2e/wizard_search_e2e.sh "$exe" "$sim" \
+    "build/win64/e2e-wizard" "$standins"
+  echo "screenshots of the journey: $shots/e2e-wizard"
   exit
 fi
-scripts/wine-run.sh "$exe" &
-program=$!
-for _ in $(seq 300); do xdotool search --name '^Tarvelin$' >/dev/null 2>&1 && break; sleep 0.1; done
-sleep 1
-shot=$(pwd)/build/win64/tarvelin-screenshot.png
-import -window root "$shot"
-echo "screenshot: $shot"
-# A message box (the start-up offer of the setup wizard on a system without modems) is closed
-# first, then the window; whatever is still running after that is ended.
-for _ in $(seq 10); do
-  kill -0 "$program" 2>/dev/null || break
-  win=$(xdotool search --onlyvisible --name '^Tarvelin$' | tail -n 1 || true)
-  [ -n "$win" ] && xdotool windowfocus --sync "$win" key alt+F4 2>/dev/null || true
-  sleep 1
-done
-kill "$program" 2>/dev/null || true
-wait "$program" || true
-# Wine's helper processes on the virtual display end with it, quietly.
-WINEPREFIX="${WINEPREFIX:-$HOME/.wine-tarvelin}" wineserver -k 2>/dev/null || true
+
+# shellcheck source=/dev/null
+. tests/e2e/lib.sh
+# shellcheck source=/dev/null
+. scripts/phone-port.sh
+run_beside_standins "$exe" "$standins"
+link_phone_sim COM5 "$sim" --imei 358368001234563 --rate 3000
+link_phone_sim COM3 "$sim" --silent-after 0
+"$wine_run" "$exe"

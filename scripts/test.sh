@@ -5,7 +5,8 @@
 #   2. Windows x86_64 build: the same tests as .exe under Wine, the Windows adapter tests and
 #      the end-to-end runs of Tarvelin.exe on a virtual display;
 #   3. Windows i686 build: the same tests under 32-bit Wine, in the same prefix, but for the
-#      three long journeys through the window (they run in stage 2).
+#      long journeys through the window (they run in stage 2). It is built at low priority
+#      while stage 2's tests run, which mostly wait on Wine and the virtual display.
 # Each Windows build also checks that its programs import only what Windows 2000 has.
 # Installs what it needs first. JOBS sets the build parallelism (default: the CPU count).
 # Exits 3 when everything that ran passed but the i686 tests could not run (no 32-bit Wine).
@@ -13,6 +14,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=${JOBS:-$(nproc)}
+# Each run keeps the journeys' screenshots in a folder of its own under each Windows build.
+run=$(date +%Y%m%d-%H%M%S)
 
 step() { printf '\n=== %s\n' "$*"; }
 
@@ -38,7 +41,8 @@ wine_tests() {
   scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
   wineserver -p &
   local status=0
-  ctest --preset "$@" || status=$?
+  TARVELIN_SCREENSHOTS="$PWD/build/$1/screenshots/$run" ctest --preset "$@" || status=$?
+  echo "screenshots of the journeys: build/$1/screenshots/$run"
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w || true
   return "$status"
@@ -47,13 +51,22 @@ wine_tests() {
 step "Windows x86_64 build and tests under Wine"
 configure win64
 cmake --build --preset win64 -j "$jobs"
+step "Windows i686 build started in the background (build/win32-build.log)"
+configure win32
+nice -n 19 cmake --build --preset win32 -j "$jobs" >build/win32-build.log 2>&1 &
+win32_build=$!
 # shellcheck source=/dev/null
 . scripts/xvfb-session.sh
+at_exit "pkill -P $win32_build 2>/dev/null; kill $win32_build 2>/dev/null"
 wine_tests win64
 
 step "Windows i686 build and tests under 32-bit Wine"
-configure win32
-cmake --build --preset win32 -j "$jobs"
+if ! wait "$win32_build"; then
+  tail -n 60 build/win32-build.log
+  echo "the i686 build failed" >&2
+  exit 1
+fi
+tail -n 3 build/win32-build.log
 if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
   # The long mouse-driven journeys run in the x86_64 stage only; here the 32-bit program's
   # start-up journeys and every other test run.

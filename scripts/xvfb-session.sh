@@ -4,9 +4,12 @@
 # script that sourced this file. Scripts add their own clean-up with at_exit COMMAND.
 tarvelin_exit_hooks=()
 at_exit() { tarvelin_exit_hooks+=("$1"); }
+# The hooks run last first, so what was set up on the display goes before the display.
 tarvelin_run_exit_hooks() {
-  local hook
-  for hook in "${tarvelin_exit_hooks[@]}"; do eval "$hook" || true; done
+  local i
+  for ((i = ${#tarvelin_exit_hooks[@]} - 1; i >= 0; i--)); do
+    eval "${tarvelin_exit_hooks[i]}" || true
+  done
 }
 trap tarvelin_run_exit_hooks EXIT
 

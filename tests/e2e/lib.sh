@@ -4,6 +4,14 @@ wine_run="$here/scripts/wine-run.sh"
 # shellcheck source=/dev/null
 . "$here/scripts/xvfb-session.sh"
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-tarvelin}"
+# The test command gives each of its runs one screenshot folder, TARVELIN_SCREENSHOTS: a
+# journey's screenshots ($shots, or the single $shot) then go there, under the name of the
+# journey's own default folder or file.
+if [ -n "${TARVELIN_SCREENSHOTS:-}" ]; then
+  mkdir -p "$TARVELIN_SCREENSHOTS"
+  [ -z "${shots:-}" ] || shots="$TARVELIN_SCREENSHOTS/$(basename "$shots")"
+  [ -z "${shot:-}" ] || shot="$TARVELIN_SCREENSHOTS/$(basename "$shot")"
+fi
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # Ids of the visible top-level windows titled exactly "Tarvelin" (the main window and the
@@ -43,12 +51,34 @@ use_phone_book() {
   fi
   printf '%s' "${1:-}" >"$pbk"
 }
+# Runs standin-install-modem of the folder STAND-INS (beside its stand-in newdev.dll).
+standin_modems() {
+  local dir=$1
+  shift
+  WINEDLLOVERRIDES="mscoree,mshtml=;newdev=n" "$wine_run" "$dir/standin-install-modem.exe" "$@" |
+    tr -d '\r'
+}
 # Installs the cable modem of tests/e2e/modem.inf on COM5 through the program's own hardware
 # layer (standin-install-modem beside the stand-in newdev.dll in STAND-INS); prints its
 # friendly name, "Nokia 6230i Cabel".
 install_test_modem() {
-  local inf
-  inf=$("$wine_run" winepath -w "$here/tests/e2e/modem.inf" | tr -d '\r')
-  WINEDLLOVERRIDES="mscoree,mshtml=;newdev=n" "$wine_run" "$1/standin-install-modem.exe" \
-    "$inf" COM5 'TARVELIN\CABLE_6230I' | tr -d '\r'
+  standin_modems "$1" "$("$wine_run" winepath -w "$here/tests/e2e/modem.inf" | tr -d '\r')" \
+    COM5 'TARVELIN\CABLE_6230I'
+}
+# Copies the program EXE beside the stand-in libraries of the folder STAND-INS into a
+# folder of its own (gone at the end) and has Wine load them instead of its own: sets $exe to
+# the copy.
+run_beside_standins() {
+  local folder
+  folder=$(mktemp -d)
+  at_exit "rm -rf '$folder'"
+  cp "$1" "$2"/*.dll "$folder/"
+  exe="$folder/$(basename "$1")"
+  export WINEDLLOVERRIDES="mscoree,mshtml=;rasapi32,rasdlg,newdev=n"
+}
+# The driver keys of the prefix's modems with their values, as `reg query` prints them.
+modem_keys() {
+  "$wine_run" reg query \
+    'HKLM\System\CurrentControlSet\Control\Class\{4D36E96D-E325-11CE-BFC1-08002BE10318}' /s \
+    2>/dev/null | tr -d '\r'
 }

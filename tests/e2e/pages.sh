@@ -18,10 +18,16 @@ wait_until() {
 win=
 geometry() { xdotool getwindowgeometry --shell "$win" | tr -d '\r'; }
 # Moves the mouse to (X, Y) relative to the window's top-left corner and presses BUTTON.
+# A synced move onto the place where the pointer already is waits for a motion that never
+# comes: the pointer is then only clicked.
 click_at() {
-  local X Y
+  local X Y x y
   eval "$(geometry | grep -E '^(X|Y)=')"
-  xdotool mousemove --sync $((X + $1)) $((Y + $2)) click "${3:-1}"
+  x=$((X + $1)) y=$((Y + $2))
+  if [ "$(xdotool getmouselocation --shell | grep -E '^(X|Y)=' | tr '\n' ' ')" != "X=$x Y=$y " ]; then
+    xdotool mousemove --sync "$x" "$y"
+  fi
+  xdotool click "${3:-1}"
 }
 
 # The share of pixels darker than LEVEL % grey in the window-relative box W x H + X + Y.
@@ -63,11 +69,14 @@ page_area() { digest "$1" 489x194+6+58; }
 header() { digest "$1" 160x52+6+4; }
 
 # Starts EXE with the start-up offer of the setup wizard turned off (Wine has no modems: the
-# offer would hold the window modal); sets $program and $win once the window is shown.
+# offer would hold the window modal), or on with a second argument "check", and with the
+# tray icon on, as by default, whatever an earlier journey left; sets $program and $win once
+# the window is shown.
 start_program() {
   forget_wine_version
-  "$wine_run" reg add 'HKCU\Software\QVT\Tarvelin' /v CheckDeviceConn /t REG_DWORD /d 0 /f \
-    >/dev/null
+  "$wine_run" reg add 'HKCU\Software\QVT\Tarvelin' /v Tray /t REG_DWORD /d 1 /f >/dev/null
+  "$wine_run" reg add 'HKCU\Software\QVT\Tarvelin' /v CheckDeviceConn /t REG_DWORD \
+    /d "$([ "${2:-}" = check ] && echo 1 || echo 0)" /f >/dev/null
   [ -z "$(windows)" ] || fail "a Tarvelin window is already open"
   "$wine_run" "$1" &
   program=$!
@@ -75,6 +84,48 @@ start_program() {
   step="start-up"
   wait_until 60 started || fail "$step: no window within 60 s"
   kill -0 "$program" 2>/dev/null || fail "$step: the program ended without a window"
-  win=$(windows | head -n 1)
+  win=$(main_window)
+}
+# The visible Tarvelin window of the main window's size.
+main_window() {
+  local w
+  for w in $(windows); do [ "$(window_size "$w")" = 500x300 ] && echo "$w" && return; done
 }
 started() { [ -n "$(windows)" ] || ! kill -0 "$program" 2>/dev/null; }
+
+# The text a person reads in the box GEOMETRY (W x H + X + Y) of the picture FILE: enlarged
+# for the text recogniser, which knows Russian and English.
+read_text() {
+  convert "$1" -crop "$2" +repage -scale 400% -colorspace gray "$1.ocr.png" &&
+    tesseract "$1.ocr.png" - -l rus+eng 2>/dev/null | tr -s ' \n' ' '
+  rm -f "$1.ocr.png"
+}
+# The bytes of a shown amount such as "33,5 КБайт", "185 байт" or "1,2 МБайт".
+bytes_of() {
+  awk '{ for (i = 1; i < NF; i++) if ($i ~ /^[0-9]+(,[0-9]+)?$/) {
+           n = $i; sub(",", ".", n); u = $(i + 1)
+           f = u ~ /^КБ/ ? 1024 : u ~ /^МБ/ ? 1048576 : u ~ /^ГБ/ ? 1073741824 : 1
+           printf "%d\n", n * f; exit } }' <<<"$1"
+}
+# The share of the picture FILE, or of its box W x H + X + Y, drawn in red.
+red_share() {
+  local crop=()
+  [ $# -lt 5 ] || crop=(-crop "$4x$5+$2+$3" +repage)
+  convert "$1" "${crop[@]}" -fx 'r > 0.6 && g < 0.35 && b < 0.35' -format '%[fx:mean]' info:
+}
+# Wine's own notification-area window, the program's icon at its left end.
+tray_window() { xdotool search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n 1; }
+# Rests the mouse on the tray icon and prints the tool tip's window once it shows (5 s at most).
+tray_tip() {
+  local X Y before tip
+  eval "$(xdotool getwindowgeometry --shell "$(tray_window)" | tr -d '\r' | grep -E '^(X|Y)=')"
+  before=$(xdotool search --onlyvisible --class '^explorer\.exe$' 2>/dev/null | sort)
+  xdotool mousemove --sync $((X + 9)) $((Y + 9)) sleep 0.3 mousemove --sync $((X + 10)) $((Y + 10))
+  for _ in $(seq 50); do
+    tip=$(comm -13 <(echo "$before") \
+      <(xdotool search --onlyvisible --class '^explorer\.exe$' 2>/dev/null | sort) | head -n 1)
+    [ -n "$tip" ] && { echo "$tip"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}

@@ -47,6 +47,13 @@ TEST(InfFile, Utf16WithItsMarkAndDamagedTexts) {
     EXPECT_FALSE(InfFile("").Model("x"));
     EXPECT_FALSE(InfFile("[Manufacturer]\n=\n[Strings]\n%").Model("x"));
     EXPECT_EQ(InfFile("[Version]\nClass=%unterminated").Class(), "%unterminated");
+    // What the system refuses as no INF: text before any section, an unclosed section name,
+    // no known signature.
+    EXPECT_TRUE(InfFile(kInf).WellFormed());
+    EXPECT_FALSE(InfFile("Class=Modem\n[Version]").WellFormed());
+    EXPECT_FALSE(InfFile("[Version\nClass=Modem").WellFormed());
+    EXPECT_TRUE(InfFile("[Version]\nSignature=\"$CHICAGO$\"").Signed());
+    EXPECT_FALSE(InfFile(kInf).Signed());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "InfFile.h"
 
+#include "TrimLine.h"
+
 #include <algorithm>
 
 #include "core/modTypes.h"
@@ -7,14 +9,10 @@
 namespace tarvelin::standin {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
+constexpr const char* kSignatures[] = {"$Windows NT$", "$Chicago$", "$Windows 95$"};
 
 std::string Unquote(std::string_view text) {
-    text = Trim(text);
+    text = TrimLine(text);
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
         text = text.substr(1, text.size() - 2);
     return std::string(text);
@@ -62,7 +60,7 @@ std::vector<std::string> Fields(std::string_view value) {
     std::vector<std::string> fields;
     for (size_t start = 0; start <= value.size();) {
         const size_t comma = std::min(value.find(',', start), value.size());
-        fields.push_back(std::string(Trim(value.substr(start, comma - start))));
+        fields.push_back(std::string(TrimLine(value.substr(start, comma - start))));
         start = comma + 1;
     }
     return fields;
@@ -76,18 +74,26 @@ InfFile::InfFile(std::string_view text) {
     std::string section;
     while (!rest.empty()) {
         const size_t end = std::min(rest.find('\n'), rest.size());
-        const std::string_view line = Trim(Uncommented(rest.substr(0, end)));
+        const std::string_view line = TrimLine(Uncommented(rest.substr(0, end)));
         rest.remove_prefix(std::min(end + 1, rest.size()));
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            section = TextUpper(Trim(line.substr(1, line.size() - 2)));
+            section = TextUpper(TrimLine(line.substr(1, line.size() - 2)));
+        } else if (!line.empty() && (line.front() == '[' || section.empty())) {
+            wellFormed_ = false;
         } else if (const size_t equals = line.find('='); !line.empty()) {
             if (equals == std::string_view::npos)
                 lines_.push_back({section, "", std::string(line)});
             else
-                lines_.push_back({section, std::string(Trim(line.substr(0, equals))),
-                                  std::string(Trim(line.substr(equals + 1)))});
+                lines_.push_back({section, std::string(TrimLine(line.substr(0, equals))),
+                                  std::string(TrimLine(line.substr(equals + 1)))});
         }
     }
+}
+
+bool InfFile::Signed() const {
+    const std::string signature = Value("Version", "Signature");
+    return std::any_of(std::begin(kSignatures), std::end(kSignatures),
+                       [&](const char* known) { return EqualsNoCase(signature, known); });
 }
 
 std::string InfFile::Value(std::string_view section, std::string_view key) const {

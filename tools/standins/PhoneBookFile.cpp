@@ -4,6 +4,7 @@
 #include <charconv>
 #include <span>
 
+#include "TrimLine.h"
 #include "core/modTypes.h"
 
 namespace tarvelin::standin {
@@ -198,12 +199,6 @@ void ReadValue(SimRasEntry& entry, std::string_view key, const std::string& valu
         for (const auto& [name, member] : kDialTexts)
             if (EqualsNoCase(name, key)) entry.dial.*member = value;
     }
-}
-
-std::string_view TrimLine(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
 }  // namespace

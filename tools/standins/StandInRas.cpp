@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "InstalledModems.h"
 #include "ModemCall.h"
 #include "PhoneBookFile.h"
 #include "core/AppState.h"
@@ -33,19 +34,10 @@ std::string PhoneBookPath() {
     return path + "\\rasphone.pbk";
 }
 
-// The installed modems by their friendly names, as the system lists its dial-up devices.
+// The installed modems, as the system lists its dial-up devices.
 std::vector<RasDeviceInfo> InstalledModems() {
     std::vector<RasDeviceInfo> modems;
-    DeviceList list;
-    if (!OpenDeviceList(DeviceClass::Modem, 0, list)) return modems;
-    platform::DeviceRecord device;
-    for (uint32_t index = 0; EnumDevice(*list, index, device); ++index) {
-        DeviceValue value;
-        uint32_t type = 0;
-        if (GetDeviceProperty(*list, device, platform::kSpdrpFriendlyName, value, type))
-            if (const auto* name = std::get_if<std::string>(&value))
-                modems.push_back({*name, kModemType});
-    }
+    for (const std::string& name : InstalledModemNames()) modems.push_back({name, kModemType});
     return modems;
 }
 
@@ -60,6 +52,10 @@ StandInRas::StandInRas() : file_(PhoneBookPath()) {
     InitializeCriticalSection(&lock_);
     platform_.devices = &devices_;
     AppState().platform = &platform_;
+    // Wine 8 was seen looping for ever while giving a library loaded late its thread-local
+    // slot, once the serial ports' helper threads had come and gone: the dial dialog's library
+    // is loaded now, with this one, and kept for the life of the process.
+    LoadLibraryA("rasdlg.dll");
 }
 
 StandInRas::~StandInRas() {

@@ -2,9 +2,10 @@
 // INFs what the system's device installer does, where Wine's only reports success. The INF's
 // model for the hardware id gives the description; every device with that hardware id gets
 // it as its friendly name (made unique among the modems with " #2", " #3" ...) and device
-// description, and its driver key gets DriverDesc, InfPath, InfSection, MatchingDeviceId and
-// ProviderName. A test can make the call ask for a restart (TARVELIN_NEWDEV_RESTART=1) or
-// be cancelled (TARVELIN_NEWDEV_CANCEL=1).
+// description, and its driver key gets DriverDesc, InfPath, MatchingDeviceId and
+// ProviderName. As the system does, the INF is kept in its INF folder as oemN.inf (the
+// installer's file is often a temporary one) and InfPath names that copy. A test can make the call
+// ask for a restart (TARVELIN_NEWDEV_RESTART=1) or be cancelled (TARVELIN_NEWDEV_CANCEL=1).
 #include <windows.h>
 
 #include <setupapi.h>
@@ -109,9 +110,30 @@ void Install(HDEVINFO list, SP_DEVINFO_DATA& device, const InfModel& model,
         return;
     }
     SetValue(key.get(), "DriverDesc", model.description);
-    SetValue(key.get(), "InfPath", infPath.substr(infPath.find_last_of("\\/") + 1));
+    SetValue(key.get(), "InfPath", infPath);
     SetValue(key.get(), "MatchingDeviceId", hardwareId);
     SetValue(key.get(), "ProviderName", model.maker);
+}
+
+// The name of the INF folder's copy of TEXT: an identical oemN.inf, or the first free
+// name, written; empty when it cannot be written.
+std::string PublishInf(const std::string& text) {
+    char windows[MAX_PATH] = {};
+    if (!GetWindowsDirectoryA(windows, MAX_PATH)) return {};
+    const std::string folder = std::string(windows) + "\\inf\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (int n = 0; n < 10000; ++n) {
+        const std::string name = "oem" + std::to_string(n) + ".inf";
+        if (std::ifstream old{folder + name, std::ios::binary}) {
+            std::stringstream kept;
+            kept << old.rdbuf();
+            if (kept.str() == text) return name;
+            continue;
+        }
+        std::ofstream out(folder + name, std::ios::binary);
+        return out << text && out.flush() ? name : std::string();
+    }
+    return {};
 }
 
 BOOL Fail(DWORD error) {
@@ -131,9 +153,12 @@ extern "C" __declspec(dllexport) BOOL WINAPI
     std::stringstream text;
     text << in.rdbuf();
     const InfFile inf(text.str());
+    if (!inf.WellFormed() || !inf.Signed()) return Fail(ERROR_WRONG_INF_STYLE);
     const std::optional<InfModel> model = inf.Model(hardwareId);
     if (!model) return Fail(ERROR_NO_COMPAT_DRIVERS);
     if (Flag("TARVELIN_NEWDEV_CANCEL")) return Fail(ERROR_CANCELLED);
+    const std::string published = PublishInf(text.str());
+    if (published.empty()) return Fail(ERROR_ACCESS_DENIED);
     DeviceListHandle list(SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES));
     if (list.get() == INVALID_HANDLE_VALUE) {
         list.release();
@@ -143,7 +168,7 @@ extern "C" __declspec(dllexport) BOOL WINAPI
     SP_DEVINFO_DATA device = DeviceData();
     for (DWORD i = 0; SetupDiEnumDeviceInfo(list.get(), i, &device); ++i) {
         if (!HasHardwareId(list.get(), device, hardwareId)) continue;
-        Install(list.get(), device, *model, infPath, hardwareId);
+        Install(list.get(), device, *model, published, hardwareId);
         installed = true;
     }
     if (!installed) return Fail(ERROR_NO_SUCH_DEVINST);

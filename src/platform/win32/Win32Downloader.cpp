@@ -13,8 +13,15 @@ namespace {
 // fetched over https may be a program that is then started.
 constexpr DWORD kBindFlags = BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE | BINDF_SILENTOPERATION;
 
-// Lives on the stack of one synchronous download, so its reference count only counts.
-class BindStatus final : public IBindStatusCallback {
+// The first HTTP status that is no success: the server answered with an error page, whose
+// body must not be taken for the file (Wine's urlmon delivers it as a successful download).
+constexpr DWORD kHttpFirstError = 400;
+constexpr DWORD kHttpNotFound = 404;
+constexpr DWORD kHttpGone = 410;
+
+// Lives on the stack of one synchronous download, so its reference count only counts. It
+// also hears the server's HTTP status, which the download itself does not judge.
+class BindStatus final : public IBindStatusCallback, public IHttpNegotiate {
   public:
     BindStatus(IEventLoop& loop, const IDownloader::ProgressProc& progress)
         : loop_(loop), progress_(progress) {}
@@ -24,11 +31,18 @@ class BindStatus final : public IBindStatusCallback {
 
     bool Cancelled() const { return cancelled_; }
     HRESULT StopResult() const { return stopResult_; }
+    bool HttpRefused() const { return httpStatus_ >= kHttpFirstError; }
+    bool HttpNotFound() const { return httpStatus_ == kHttpNotFound || httpStatus_ == kHttpGone; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_POINTER;
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IBindStatusCallback)) {
             *object = static_cast<IBindStatusCallback*>(this);
+            AddRef();
+            return S_OK;
+        }
+        if (IsEqualIID(iid, IID_IHttpNegotiate)) {
+            *object = static_cast<IHttpNegotiate*>(this);
             AddRef();
             return S_OK;
         }
@@ -51,10 +65,10 @@ class BindStatus final : public IBindStatusCallback {
     HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG maximum, ULONG, LPCWSTR) override {
         loop_.PumpOnce();
+        if (HttpRefused()) return AbortBinding();
         if (!progress_ || progress_(DownloadProgress{progress, maximum})) return S_OK;
         cancelled_ = true;
-        if (binding_) binding_->Abort();
-        return E_ABORT;
+        return AbortBinding();
     }
     HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT result, LPCWSTR) override {
         stopResult_ = result;
@@ -70,7 +84,24 @@ class BindStatus final : public IBindStatusCallback {
     }
     HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
 
+    HRESULT STDMETHODCALLTYPE BeginningTransaction(LPCWSTR, LPCWSTR, DWORD,
+                                                   LPWSTR* additionalHeaders) override {
+        if (additionalHeaders) *additionalHeaders = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnResponse(DWORD status, LPCWSTR, LPCWSTR,
+                                         LPWSTR* additionalHeaders) override {
+        if (additionalHeaders) *additionalHeaders = nullptr;
+        httpStatus_ = status;
+        return S_OK;
+    }
+
   private:
+    HRESULT AbortBinding() {
+        if (binding_) binding_->Abort();
+        return E_ABORT;
+    }
+
     void ReleaseBinding() {
         if (binding_) binding_->Release();
         binding_ = nullptr;
@@ -81,6 +112,7 @@ class BindStatus final : public IBindStatusCallback {
     IBinding* binding_ = nullptr;
     ULONG references_ = 1;
     HRESULT stopResult_ = S_OK;
+    DWORD httpStatus_ = 0;
     bool cancelled_ = false;
 };
 
@@ -92,6 +124,8 @@ int32_t Win32Downloader::Download(const std::string& address, const std::string&
     const HRESULT result =
         URLDownloadToFileW(nullptr, Widen(address).c_str(), Widen(path).c_str(), 0, &callback);
     if (callback.Cancelled()) return kDownloadAborted;
+    if (callback.HttpNotFound()) return kDownloadNotFound;
+    if (callback.HttpRefused()) return kDownloadFailed;
     // The stop notification names the cause more exactly than the call's own answer; a
     // positive stop code (S_FALSE) is no failure.
     if (FAILED(callback.StopResult())) return static_cast<int32_t>(callback.StopResult());

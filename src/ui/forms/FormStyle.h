@@ -5,6 +5,7 @@
 namespace tarvelin::ui::form_style {
 
 inline constexpr Color kGrey = 0x656466;  // captions, notes and frames
+inline constexpr Color kBlack = platform::Rgb(0, 0, 0);
 inline constexpr Color kWhite = platform::Rgb(255, 255, 255);
 inline constexpr Color kStepGrey = platform::Rgb(173, 175, 175);  // a step not reached yet
 inline const Font kText{"Tahoma", 11, false, false};

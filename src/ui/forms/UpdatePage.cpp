@@ -52,12 +52,12 @@ constexpr char kDownloaded[] = "Обновление успешно загруж
 constexpr char kCannotStart[] = "Не удается запустить файл обновления приложения.";
 
 using form_style::kStepGrey;
-constexpr Color kBlack = platform::Rgb(0, 0, 0);
+constexpr Color kBlack = form_style::kBlack;
 constexpr Color kRed = platform::Rgb(255, 0, 0);
-constexpr Color kRunningGrey = platform::Rgb(102, 100, 101);
+constexpr Color kRunningGrey = form_style::kGrey;
 constexpr Color kDoneGrey = platform::Rgb(30, 30, 30);
 constexpr Color kStripColor = platform::Rgb(255, 0, 0);
-constexpr Color kStripFrame = platform::Rgb(102, 100, 101);
+constexpr Color kStripFrame = form_style::kGrey;
 constexpr int32_t kStepCount = 5;
 constexpr int kIdYes = 6;
 constexpr int kShowDefault = 10;

@@ -32,9 +32,9 @@ constexpr char kErrorTitle[] = "Ошибка";
 constexpr char kCrLf[] = "\r\n";
 
 using form_style::kStepGrey;
-constexpr Color kStepDone = platform::Rgb(0, 0, 0);
+constexpr Color kStepDone = form_style::kBlack;
 constexpr Color kStripColor = platform::Rgb(80, 130, 190);
-constexpr Color kStripFrame = platform::Rgb(102, 100, 101);
+constexpr Color kStripFrame = form_style::kGrey;
 constexpr int32_t kImageCount = 6;
 
 bool SameText(std::string_view a, std::string_view b) {
