@@ -29,11 +29,14 @@ TEST(PhoneBookFile, EntriesComeBackAsStored) {
     std::vector<sim::SimRasEntry> entries = {Entry("QVT (Nokia 6230i Cabel, COM5)"),
                                              Entry("Подключение [2] = тест")};
     entries[0].passwordStored = true;
+    entries[0].info.dwfOptions |= 0x6;  // its own IP address and name servers
     const std::string text = WritePhoneBook(entries);
     EXPECT_NE(text.find("[QVT (Nokia 6230i Cabel, COM5)]\r\nEncoding=1\r\n"), std::string::npos);
     EXPECT_NE(text.find("PhoneNumber=*99#\r\n"), std::string::npos);
     EXPECT_NE(text.find("UserName=Пользователь\r\n"), std::string::npos);
     EXPECT_NE(text.find("IpDnsAddress=10.0.0.1\r\n"), std::string::npos);
+    EXPECT_NE(text.find("IpAssign=2\r\nIpNameAssign=2\r\n"), std::string::npos);
+    EXPECT_NE(text.find("IpAssign=1\r\nIpNameAssign=1\r\n"), std::string::npos);
     const std::vector<sim::SimRasEntry> read = ReadPhoneBook(text);
     ASSERT_EQ(read.size(), 2u);
     for (size_t i = 0; i < read.size(); ++i) {
@@ -59,6 +62,9 @@ TEST(PhoneBookFile, ReadsHandWrittenAndDamagedFiles) {
         "IpDnsAddress=1.2.3.999\n"
         "IpWinsAddress=1.2.3.4.5\n"
         "Type=abc\n"
+        "Options=6\n"
+        "IpAssign=1\n"      // assigned by the server: clears the option bit
+        "IpNameAssign=7\n"  // no assignment the system knows: left as it was
         "no equals sign\n"
         "Unknown=whatever\n"
         "[Second]";
@@ -67,6 +73,7 @@ TEST(PhoneBookFile, ReadsHandWrittenAndDamagedFiles) {
     EXPECT_EQ(read[0].name, "first");
     RasEntryInfo expected;
     expected.szLocalPhoneNumber = "456";
+    expected.dwfOptions = 4;
     EXPECT_EQ(read[0].info, expected);
     EXPECT_EQ(read[1].name, "Second");
     EXPECT_TRUE(ReadPhoneBook("").empty());

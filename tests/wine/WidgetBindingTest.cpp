@@ -168,7 +168,11 @@ TEST_F(WidgetBindingTest, ModelChangesReachTheWindows) {
 // does not fill them with zeros by writing back; an owned form has its owner window.
 TEST_F(WidgetBindingTest, PartlyTypedAddressAndOwnedForm) {
     HWND address = Window("ipAddr");
-    SetWindowTextW(FindWindowExW(address, nullptr, L"Edit", nullptr), L"7");
+    HWND field = FindWindowExW(address, nullptr, L"Edit", nullptr);
+    RECT box{};
+    GetClientRect(field, &box);
+    EXPECT_GT(box.right, 0) << "a field a click can reach, to type into";
+    SetWindowTextW(field, L"7");
     const auto& fields = FindWidget<IpAddressBox>(*form, "ipAddr")->Address();
     EXPECT_EQ(std::count(fields.begin(), fields.end(), -1), 3);
     DWORD packed = 0;

@@ -63,6 +63,12 @@ constexpr Field<RasIpAddress> kAddresses[] = {
     {"IpWinsAddress", &RasEntryInfo::ipaddrWins},
     {"IpWins2Address", &RasEntryInfo::ipaddrWinsAlt},
 };
+// How the addresses are assigned, as the system keeps it beside them: 1 by the server, 2 the
+// entry's own (the option bits for a specific IP address and specific name servers).
+constexpr std::pair<const char*, uint32_t> kAssignments[] = {
+    {"IpAssign", 0x2},
+    {"IpNameAssign", 0x4},
+};
 constexpr std::pair<const char*, std::string RasDialInfo::*> kDialTexts[] = {
     {"UserName", &RasDialInfo::UserName},
     {"Domain", &RasDialInfo::Domain},
@@ -152,6 +158,7 @@ void WriteEntry(const SimRasEntry& entry, std::string& out) {
     for (const auto& [key, member] : kNumbers) line(key, std::to_string(info.*member));
     for (const auto& [key, member] : kTexts) line(key, info.*member);
     for (const auto& [key, member] : kAddresses) line(key, Address(info.*member));
+    for (const auto& [key, bit] : kAssignments) line(key, info.dwfOptions & bit ? "2" : "1");
     line("Guid", Hex({reinterpret_cast<const char*>(info.guidId.data()), info.guidId.size()}));
     line("AlternateNumbers", Hex(info.AlternateNumbers));
     line("PasswordStored", entry.passwordStored ? "1" : "0");
@@ -175,6 +182,12 @@ void ReadValue(SimRasEntry& entry, std::string_view key, const std::string& valu
         info.*t->member = value;
     } else if (const auto* a = FindField<RasIpAddress>(kAddresses, key)) {
         ParseAddress(value, info.*a->member);
+    } else if (const auto* assign =
+                   std::find_if(std::begin(kAssignments), std::end(kAssignments),
+                                [&](const auto& a) { return EqualsNoCase(a.first, key); });
+               assign != std::end(kAssignments)) {
+        if (value == "1") info.dwfOptions &= ~assign->second;
+        if (value == "2") info.dwfOptions |= assign->second;
     } else if (EqualsNoCase(key, "Guid")) {
         const std::string bytes = FromHex(value);
         std::copy_n(bytes.begin(), std::min(bytes.size(), info.guidId.size()), info.guidId.begin());

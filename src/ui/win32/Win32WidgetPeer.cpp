@@ -149,6 +149,13 @@ void PaintWindowless(platform::ICanvas& canvas, const Widget& child, Win32Bitmap
     }
 }
 
+// The widget's window in its host: a combo box's includes its dropped list.
+Rect WindowRect(const Widget& widget) {
+    Rect r = widget.Bounds();
+    if (widget.Kind() == WidgetKind::ComboBox) r.bottom += kDropHeight;
+    return r;
+}
+
 }  // namespace
 
 Win32WidgetPeer::Win32WidgetPeer(Widget& widget, std::shared_ptr<Win32BitmapCache> bitmaps)
@@ -178,8 +185,12 @@ void Win32WidgetPeer::CreateWindowFor(Widget& widget) {
     HWND parent = isForm ? nullptr : HostWindow(widget);
     if (!kind.className || (!isForm && !parent)) return;
     const DWORD visible = !isForm && widget.Visible() ? WS_VISIBLE : 0;
-    window_ = CreateWindowExW(kind.exStyle, kind.className, L"", kind.style | visible, 0, 0, 0, 0,
-                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // A control is made at its place and size: the address control lays out its four fields
+    // only when it is made, and would keep them empty-sized after a later move.
+    const Rect r = isForm ? Rect{} : WindowRect(widget);
+    window_ =
+        CreateWindowExW(kind.exStyle, kind.className, L"", kind.style | visible, r.left, r.top,
+                        r.Width(), r.Height(), parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!window_) return;
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     if (OwnClass(widget)) return;
@@ -282,9 +293,8 @@ void Win32WidgetPeer::ApplyBounds(const Widget& widget) {
         if (tipAdded_) ApplyToolTip(widget);
         return;
     }
-    const Rect& r = widget.Bounds();
-    const int32_t extra = widget.Kind() == WidgetKind::ComboBox ? kDropHeight : 0;
-    MoveWindow(window_, r.left, r.top, r.Width(), r.Height() + extra, TRUE);
+    const Rect r = WindowRect(widget);
+    MoveWindow(window_, r.left, r.top, r.Width(), r.Height(), TRUE);
 }
 
 void Win32WidgetPeer::ApplyVisible(const Widget& widget) {
