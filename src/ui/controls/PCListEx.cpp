@@ -184,8 +184,12 @@ void PCListEx::ScrollInto(int32_t position) {
     }
 }
 
+// A click gives the list the keyboard focus, so that the keys move its selection next.
 void PCListEx::OnMouseDown(const MouseArgs& args) {
-    if (args.button == kButtonLeft) mousePressed_ = true;
+    if (args.button != kButtonLeft) return;
+    const auto self = shared_from_this();  // the focus events may drop the list
+    mousePressed_ = true;
+    if (box_ && !box_->HasFocus()) box_->SetFocus();
 }
 
 void PCListEx::OnMouseUp(const MouseArgs& args) {
