@@ -68,6 +68,16 @@ TEST(PhoneModel, EscapeNeedsSilenceOnBothSidesAndAthEndsTheCall) {
     EXPECT_FALSE(phone.InCall());
     EXPECT_EQ(phone.Calls(), 1);
     EXPECT_DOUBLE_EQ(phone.Totals().seconds, 8);
+    // The host letting go of the line ends a call with its figures; a half line is dropped.
+    phone.Receive("ATD*99#\r", 10);
+    phone.Receive("ab", 10.5);
+    phone.LineDropped(12);
+    EXPECT_FALSE(phone.InCall());
+    EXPECT_EQ(phone.Totals().received, 2u);
+    EXPECT_DOUBLE_EQ(phone.Totals().seconds, 2);
+    phone.Receive("AT", 13);
+    phone.LineDropped(13);
+    EXPECT_EQ(phone.Receive("I\r", 14), "");
 }
 
 TEST(PhoneModel, RefusedDialAndCommandsOutOfPlace) {

@@ -99,6 +99,11 @@ double PhoneModel::RateAt(double callSeconds) const {
     return options_.rate;
 }
 
+void PhoneModel::LineDropped(double now) {
+    if (inCall_) EndCall(now);
+    line_.clear();
+}
+
 void PhoneModel::EndCall(double now) {
     totals_.seconds = now - callStart_;
     inCall_ = onLine_ = false;

@@ -3,7 +3,7 @@
 // results out ("\r\nOK\r\n", "\r\nERROR\r\n", information text between line breaks).
 // ATD makes a call: after CONNECT the phone is on line and carries data both ways at the
 // rate of a traffic profile; the escape "+++" (a second of silence either side) returns
-// to commands, and ATH ends the call.
+// to commands, and ATH or the host letting go of the line ends the call.
 #include <cstdint>
 #include <set>
 #include <string>
@@ -50,6 +50,9 @@ class PhoneModel {
     bool Junking() const { return junking_; }
     bool InCall() const { return inCall_; }
     bool OnLine() const { return onLine_; }
+    // The host let go of the line (closed the port): a call ends there, as on a line drop,
+    // and the phone is back to commands.
+    void LineDropped(double now);
     // The running call's figures, or the last call's; and how many calls were made.
     const CallTotals& Totals() const { return totals_; }
     int Calls() const { return calls_; }

@@ -2,6 +2,7 @@
 // first line of its output, then answers whoever opens that path until it is killed or its
 // time is up. It keeps the terminal's other side open itself, so clients may close and open
 // the path again as often as they like.
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "PhoneModel.h"
@@ -24,6 +26,7 @@ namespace {
 constexpr size_t kJunkBacklog = 512;   // junk kept ready to write
 constexpr size_t kDataBacklog = 4096;  // call data kept ready to write
 constexpr int kPollMs = 20;
+constexpr double kLineCheckSeconds = 0.5;  // how often a call looks for the host's line
 
 struct Options {
     phonesim::PhoneOptions phone;
@@ -151,6 +154,33 @@ void ReportCall(const std::string& stats, const phonesim::PhoneModel& phone, boo
     writtenAt = now;
 }
 
+// Whether a process other than this one has the terminal open: the host holds the line. The
+// phone keeps the terminal open itself (so that it stays usable between the host's opens),
+// so the host letting go shows only here, in the processes' open files.
+bool HostHoldsLine(const std::string& path) {
+    const std::string self = std::to_string(getpid());
+    DIR* processes = opendir("/proc");
+    if (!processes) return true;  // cannot tell: the call goes on
+    bool held = false;
+    while (const dirent* process = readdir(processes)) {
+        const std::string pid = process->d_name;
+        if (held || pid == self || pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const std::string folder = "/proc/" + pid + "/fd";
+        DIR* files = opendir(folder.c_str());
+        if (!files) continue;
+        while (const dirent* file = readdir(files)) {
+            char target[256];
+            const std::string link = folder + "/" + file->d_name;
+            const ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
+            if (n > 0 && path == std::string_view(target, static_cast<size_t>(n))) held = true;
+        }
+        closedir(files);
+    }
+    closedir(processes);
+    return held;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -174,7 +204,7 @@ int main(int argc, char** argv) {
     std::string outbox;
     unsigned seed = 1;
     std::vector<char> buffer(4096);
-    double statsAt = -1;
+    double statsAt = -1, lineCheckedAt = 0;
     bool wasInCall = false;
     for (;;) {
         const double now = seconds();
@@ -192,6 +222,13 @@ int main(int argc, char** argv) {
         }
         if (p.revents & POLLHUP) usleep(kPollMs * 1000);  // no client: wait, do not spin
         Flush(master, outbox);
+        if (phone.InCall() && now - lineCheckedAt >= kLineCheckSeconds) {
+            lineCheckedAt = now;
+            if (!HostHoldsLine(path)) {
+                phone.LineDropped(now);
+                outbox.clear();
+            }
+        }
         ReportCall(options.stats, phone, wasInCall, statsAt, now);
     }
 }
