@@ -18,10 +18,16 @@ wait_until() {
 win=
 geometry() { xdotool getwindowgeometry --shell "$win" | tr -d '\r'; }
 # Moves the mouse to (X, Y) relative to the window's top-left corner and presses BUTTON.
+# mousemove --sync waits for the pointer to move: one already there is clicked where it is.
 click_at() {
   local X Y
   eval "$(geometry | grep -E '^(X|Y)=')"
-  xdotool mousemove --sync $((X + $1)) $((Y + $2)) click "${3:-1}"
+  local x=$((X + $1)) y=$((Y + $2))
+  if [ "$(xdotool getmouselocation --shell | grep -E '^(X|Y)=' | tr '\n' ' ')" = "X=$x Y=$y " ]; then
+    xdotool click "${3:-1}"
+  else
+    xdotool mousemove --sync "$x" "$y" click "${3:-1}"
+  fi
 }
 
 # The share of pixels darker than LEVEL % grey in the window-relative box W x H + X + Y.
