@@ -58,12 +58,13 @@ standin_modems() {
   WINEDLLOVERRIDES="mscoree,mshtml=;newdev=n" "$wine_run" "$dir/standin-install-modem.exe" "$@" |
     tr -d '\r'
 }
-# Installs the cable modem of tests/e2e/modem.inf on COM5 through the program's own hardware
-# layer (standin-install-modem beside the stand-in newdev.dll in STAND-INS); prints its
-# friendly name, "Nokia 6230i Cabel".
+# Gives the prefix the cable modem of tests/e2e/modem.inf on PORT (default COM5), and no
+# other modem, through the program's own hardware layer (standin-install-modem beside the
+# stand-in newdev.dll in STAND-INS); prints its friendly name, "Nokia 6230i Cabel".
 install_test_modem() {
+  standin_modems "$1" --remove-all >/dev/null
   standin_modems "$1" "$("$wine_run" winepath -w "$here/tests/e2e/modem.inf" | tr -d '\r')" \
-    COM5 'TARVELIN\CABLE_6230I'
+    "${2:-COM5}" 'TARVELIN\CABLE_6230I'
 }
 # Copies the program EXE beside the stand-in libraries of the folder STAND-INS into a
 # folder of its own (gone at the end) and has Wine load them instead of its own: sets $exe to

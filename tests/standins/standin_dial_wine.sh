@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Under Wine: the stand-in dial-up service's modem call against phone-sim linked as COM7.
 # A call connects, carries the phone's data and ends with the escape and ATH; what each side
-# counted agrees. A phone that refuses the call gives NO CARRIER's error, 679.
+# counted agrees. A phone unplugged during a call is noticed as a lost line. A phone that
+# refuses the call gives NO CARRIER's error, 679.
 #   standin_dial_wine.sh PROBE.exe WINE-RUN PHONE-SIM
 set -euo pipefail
 probe=$1
@@ -35,6 +36,19 @@ echo "phone: sent $phone_sent received $phone_received"
   fail "the phone sent $phone_sent, the call received $received"
 # The phone also counts the escape "+++"; ATH comes after the call is back in command mode.
 [ "$phone_received" -eq $((sent + 3)) ] || fail "the call sent $sent, the phone received $phone_received"
+
+# The phone goes away a moment into a four-second call: the call has lost its line.
+rm -f "$stats"
+link_phone_sim COM7 "$sim" --rate 3000 --stats "$stats" --exit-after 60 || fail "COM7 not linked"
+out=$(mktemp)
+at_exit "rm -f '$out'"
+"$wine_run" "$probe" COM7 4 >"$out" &
+probe_pid=$!
+for _ in $(seq 100); do grep -q '^calls 1' "$stats" 2>/dev/null && break; sleep 0.1; done
+kill "$phone_sim_pid"
+wait "$probe_pid"
+out=$(tr -d '\r' <"$out")
+[ "${out%% *}" = lost ] || fail "an unplugged phone's call reports '$out'"
 
 link_phone_sim COM8 "$sim" --refuse-dial --exit-after 60 || fail "COM8 not linked"
 out=$("$wine_run" "$probe" COM8 1 | tr -d '\r')

@@ -146,6 +146,25 @@ TEST_F(WidgetBindingTest, ModelChangesReachTheWindows) {
     FindWidget<ScrollBar>(*form, "vsbList")->SetRange(0, 10, 1, 5);
     FindWidget<ScrollBar>(*form, "vsbList")->SetValue(7);
     FindWidget<IpAddressBox>(*form, "ipAddr")->SetAddress({10, 0, 0, 1});
+    // An item's text changed in place, then one taken away: the list shows the model.
+    auto& combo = *FindWidget<ComboBox>(*form, "cboPort");
+    const auto items = [&] {
+        std::vector<std::wstring> texts;
+        for (LRESULT i = 0; i < Send(Window("cboPort"), CB_GETCOUNT); ++i) {
+            wchar_t item[16] = {};
+            Send(Window("cboPort"), CB_GETLBTEXT, static_cast<WPARAM>(i),
+                 reinterpret_cast<LPARAM>(item));
+            texts.push_back(item);
+        }
+        return texts;
+    };
+    for (const char* item : {"A", "B", "C"}) combo.AddItem(item, 0);
+    combo.SetListIndex(1);
+    combo.SetItem(1, "B (on)", 1);
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"A", L"B (on)", L"C"}));
+    EXPECT_EQ(Send(Window("cboPort"), CB_GETCURSEL), 1);
+    combo.RemoveItem(0);
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"B (on)", L"C"}));
     wchar_t text[16] = {};
     GetWindowTextW(Window("cmdOk"), text, 16);
     EXPECT_STREQ(text, L"Go");

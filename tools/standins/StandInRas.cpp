@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "HeldCall.h"
 #include "InstalledModems.h"
 #include "ModemCall.h"
 #include "PhoneBookFile.h"
@@ -59,7 +60,6 @@ StandInRas::StandInRas() : file_(PhoneBookPath()) {
 }
 
 StandInRas::~StandInRas() {
-    calls_.clear();
     DeleteCriticalSection(&lock_);
 }
 
@@ -70,7 +70,7 @@ void StandInRas::Refresh() {
     ras_.entries = ReadPhoneBook(text.str());
     ras_.devices = InstalledModems();
     ras_.calls.clear();
-    DropLostCalls();
+    LoadConnections();
 }
 
 void StandInRas::Save() {
@@ -83,65 +83,47 @@ void StandInRas::Save() {
     MoveFileExA(temporary.c_str(), file_.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-// A call whose port failed is a connection the system has already dropped.
-void StandInRas::DropLostCalls() {
-    std::erase_if(calls_, [this](const auto& call) {
-        if (!call.second->Lost()) return false;
-        std::erase_if(ras_.connections,
-                      [&](const sim::SimRasConnection& c) { return c.handle == call.first; });
-        return true;
-    });
+// The connections are the calls their holders have up now: one that ended or whose line was
+// lost is gone, whichever program dialled it.
+void StandInRas::LoadConnections() {
+    ras_.connections.clear();
+    for (const HeldCallView& call : HeldCalls())
+        ras_.connections.push_back(
+            {call.handle, call.entry, kModemType, call.device, 0,
+             sim::SimRasCounters{call.received, call.sent, call.durationMs}});
 }
 
-uint32_t StandInRas::Dial(const std::string& ansiEntry) {
+uint32_t StandInRas::Dial(const std::string& ansiEntry, const std::string& library) {
     Guard guard(lock_);
     Refresh();
     const sim::SimRasEntry* entry = ras_.Find(AnsiToUtf8(ansiEntry));
     if (!entry) return kRasErrorCannotFindEntry;
     for (const sim::SimRasConnection& c : ras_.connections)
         if (EqualsNoCase(c.entryName, entry->name)) return 0;  // already connected
-    std::string port, init;
-    if (!GetModemAttachedTo(entry->info.szDeviceName, port)) return kRasErrorPortNotAvailable;
-    GetModemUserInit(entry->info.szDeviceName, init);
-    uint32_t error = 0;
-    auto call = ModemCall::Dial(port, init, entry->info.szLocalPhoneNumber, error);
-    if (!call) return error;
-    calls_.emplace_back(ras_.Connect(entry->name).handle, std::move(call));
-    return 0;
+    ModemDial dial{{}, {}, entry->info.szLocalPhoneNumber};
+    if (!GetModemAttachedTo(entry->info.szDeviceName, dial.port)) return kRasErrorPortNotAvailable;
+    GetModemUserInit(entry->info.szDeviceName, dial.init);
+    uint32_t handle = 0;
+    return DialHeld(library, entry->name, entry->info.szDeviceName, dial, handle);
 }
 
+// The holder hangs up with the escape and ATH; the service waits for it outside the lock.
 uint32_t StandInRas::HangUp(platform::RasHandle connection) {
-    std::unique_ptr<ModemCall> ending;
-    {
-        Guard guard(lock_);
-        Refresh();
-        const auto it = std::find_if(calls_.begin(), calls_.end(),
-                                     [&](const auto& call) { return call.first == connection; });
-        if (it != calls_.end()) {
-            ending = std::move(it->second);
-            calls_.erase(it);
-        }
-        const uint32_t result = ras_.HangUp(connection);
-        if (result) return result;
-    }
-    return 0;  // the escape and ATH run as ending goes, outside the lock
+    return connection <= MAXDWORD && HangUpHeld(static_cast<uint32_t>(connection))
+               ? 0
+               : kRasErrorInvalidHandle;
 }
 
 uint32_t StandInRas::Statistics(platform::RasHandle connection, std::vector<uint8_t>& stats) {
     Guard guard(lock_);
-    DropLostCalls();
-    for (const auto& [handle, call] : calls_)
-        for (sim::SimRasConnection& c : ras_.connections)
-            if (c.handle == handle)
-                c.counters =
-                    sim::SimRasCounters{call->Received(), call->Sent(), call->DurationMs()};
+    LoadConnections();
     return ras_.GetConnectionStatistics(connection, stats);
 }
 
 uint32_t StandInRas::Status(platform::RasHandle connection, std::string& deviceType,
                             std::string& deviceName) {
     Guard guard(lock_);
-    DropLostCalls();
+    LoadConnections();
     for (const sim::SimRasConnection& c : ras_.connections) {
         if (c.handle != connection) continue;
         deviceType = c.deviceType;

@@ -1,14 +1,12 @@
 #pragma once
 // The stand-in dial-up service inside the test prefix's rasapi32.dll and rasdlg.dll: the
-// simulated phone book and connections of the native tests, kept in rasphone.pbk under the
-// user's application data, the installed modems as the devices, and dialling that really
-// talks to the modem's serial port. Every call runs under one lock, as a connection's worker
-// thread counts its traffic while the program asks for the figures.
+// simulated phone book of the native tests, kept in rasphone.pbk under the user's application
+// data, the installed modems as the devices, and dialling that really talks to the modem's
+// serial port. The calls are held by processes of their own (HeldCall), so a connection
+// outlives the program that made it. Every call runs under one lock.
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,9 +15,6 @@
 #include "sim/SimRas.h"
 
 namespace tarvelin::standin {
-
-// A call in progress over a modem: the open port and the thread that carries the data.
-class ModemCall;
 
 class StandInRas {
   public:
@@ -38,11 +33,12 @@ class StandInRas {
         return result;
     }
 
-    // The dial dialog's work: dials the entry over its modem and waits for CONNECT. 0 when
-    // connected; otherwise the error the dialog reports in dwError.
-    uint32_t Dial(const std::string& ansiEntry);
+    // The dial dialog's work: dials the entry over its modem through a holder started on
+    // `library` (the dialog's own file) and waits for CONNECT. 0 when connected; otherwise
+    // the error the dialog reports in dwError.
+    uint32_t Dial(const std::string& ansiEntry, const std::string& library);
     uint32_t HangUp(platform::RasHandle connection);
-    // Brings the simulated connections' counters up to what the calls carried.
+    // The figures of the connection as its holder counted them.
     uint32_t Statistics(platform::RasHandle connection, std::vector<uint8_t>& stats);
     // 0 and the device of a live connection; 6 (ERROR_INVALID_HANDLE) once it is gone.
     uint32_t Status(platform::RasHandle connection, std::string& deviceType,
@@ -64,7 +60,7 @@ class StandInRas {
     StandInRas();
     void Refresh();
     void Save();
-    void DropLostCalls();
+    void LoadConnections();
 
     CRITICAL_SECTION lock_;
     TickClock clock_;
@@ -72,7 +68,6 @@ class StandInRas {
     platform::Platform platform_;
     sim::SimRas ras_{clock_};
     std::string file_;  // rasphone.pbk
-    std::vector<std::pair<platform::RasHandle, std::unique_ptr<ModemCall>>> calls_;
 };
 
 }  // namespace tarvelin::standin

@@ -195,7 +195,8 @@ EXPORT DWORD WINAPI RasGetConnectionStatistics(HANDLE connection, void* stats) {
     return result;
 }
 
-// For the stand-in rasdlg.dll: dials the entry; 0 when connected, else the dialog's error.
-EXPORT DWORD WINAPI StandInDialEntry(LPCSTR entry) {
-    return StandInRas::Get().Dial(Text(entry));
+// For the stand-in rasdlg.dll: dials the entry through a holder started on `holder` (the
+// dialog's own library); 0 when connected, else the dialog's error.
+EXPORT DWORD WINAPI StandInDialEntry(LPCSTR entry, LPCSTR holder) {
+    return StandInRas::Get().Dial(Text(entry), Text(holder));
 }

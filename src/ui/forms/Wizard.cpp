@@ -415,8 +415,11 @@ void Wizard::ShowReport(const std::string& portName, const std::string& text) {
         list_->SetItemSelected(list_->ItemsCount());
         return;
     }
+    // The list is painted once per change: an entry taken away must leave the screen too,
+    // or the last port probed would stay shown as searched after the search has ended.
     if (!listAll && text.empty()) {
         list_->ItemRemove(entry);
+        list_->ControlRefresh();
         return;
     }
     ListItem item;

@@ -73,7 +73,22 @@ void WriteAddress(HWND window, const IpAddressBox& box) {
                  static_cast<LPARAM>(MAKEIPADDRESS(field(0), field(1), field(2), field(3))));
 }
 
-// The model only appends items or clears them all: the list catches up from where it is.
+namespace {
+
+// The text of the list's item at index.
+std::wstring ItemText(HWND window, size_t index) {
+    const LRESULT length = SendMessageW(window, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(window, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+}  // namespace
+
+// The list catches up with the model: items are appended, changed in place or taken away
+// (then the list is written anew), as the main page marks its connected modem's item.
 void WriteItems(HWND window, const ComboBox& combo) {
     const auto& items = combo.Items();
     auto count = static_cast<size_t>(SendMessageW(window, CB_GETCOUNT, 0, 0));
@@ -81,9 +96,15 @@ void WriteItems(HWND window, const ComboBox& combo) {
         SendMessageW(window, CB_RESETCONTENT, 0, 0);
         count = 0;
     }
-    for (size_t i = count; i < items.size(); ++i) {
+    for (size_t i = 0; i < items.size(); ++i) {
         const std::wstring text = Widen(items[i].text);
-        SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        const auto item = reinterpret_cast<LPARAM>(text.c_str());
+        if (i >= count) {
+            SendMessageW(window, CB_ADDSTRING, 0, item);
+        } else if (ItemText(window, i) != text) {
+            SendMessageW(window, CB_DELETESTRING, i, 0);
+            SendMessageW(window, CB_INSERTSTRING, i, item);
+        }
     }
     SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(combo.ListIndex()), 0);
 }

@@ -3,6 +3,7 @@
 // every wizard page are kept under the build folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "../driverdb/ContainerBuilder.h"
@@ -264,6 +265,23 @@ TEST_F(WizardTest, StopEndsTheSearchAtTheNextPortsEnd) {
     EXPECT_EQ(window->CurrentPage(), 9);
     EXPECT_EQ(W("cmdCommonClose").Caption(), "Отмена");
     EXPECT_TRUE(serial.Line(platform::kDevicePrefix + std::string("COM3")).commands.empty());
+}
+
+// A phone unplugged during the search is not offered, and the list shows what it holds: the
+// entries taken away as their ports' probes ended are gone from the screen too.
+TEST_F(WizardTest, APhoneUnpluggedDuringTheSearchIsNotOffered) {
+    AddPorts();
+    Load();
+    Click("cmdCommonNext");
+    sim.loop.Advance(100);
+    serial.Line(platform::kDevicePrefix + std::string("COM3")).Vanish();
+    sim.loop.Advance(30000);
+    ASSERT_FALSE(window->Busy());
+    EXPECT_EQ(EntryNumber("COM3"), 0);
+    const platform::RasterPicture shown = binding.Render(*window->Window());
+    CurrentWizard().List()->ControlRefresh();
+    const platform::RasterPicture current = binding.Render(*window->Window());
+    EXPECT_TRUE(std::ranges::equal(shown.Pixels(), current.Pixels()));
 }
 
 // The phone's port decides the connection kind and the verdict.
