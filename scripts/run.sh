@@ -36,6 +36,9 @@ fi
 # shellcheck source=/dev/null
 . scripts/phone-port.sh
 run_beside_standins "$exe" "$standins"
+# The tests turn the start-up offer of the wizard off; the demo has it on, as by default.
+"$wine_run" reg add 'HKCU\Software\QVT\Tarvelin' /v CheckDeviceConn /t REG_DWORD /d 1 /f \
+  >/dev/null
 link_phone_sim COM5 "$sim" --imei 358368001234563 --rate 3000
 link_phone_sim COM3 "$sim" --silent-after 0
 "$wine_run" "$exe"
