@@ -4,9 +4,10 @@
 #      pseudo-terminal integration tests;
 #   2. Windows x86_64 build: the same tests as .exe under Wine, the Windows adapter tests and
 #      the end-to-end runs of Tarvelin.exe on a virtual display;
-#   3. Windows i686 build: the same tests under 32-bit Wine, in the same prefix, but for the
-#      long journeys through the window (they run in stage 2). It is built at low priority
-#      while stage 2's tests run, which mostly wait on Wine and the virtual display.
+#   3. Windows i686 build: the Windows adapter tests, the stand-ins' and the program's start-up
+#      journeys under 32-bit Wine, in the same prefix (the portable logic's tests ran in
+#      stages 1 and 2, the long journeys through the window in stage 2). It is built at low
+#      priority while stage 2's tests run, which mostly wait on Wine and the virtual display.
 # Each Windows build also checks that its programs import only what Windows 2000 has.
 # Installs what it needs first. JOBS sets the build parallelism (default: the CPU count).
 # Exits 3 when everything that ran passed but the i686 tests could not run (no 32-bit Wine).
@@ -69,7 +70,7 @@ fi
 tail -n 3 build/win32-build.log
 if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
   # The long mouse-driven journeys run in the x86_64 stage only; here the 32-bit program's
-  # start-up journeys and every other test run.
+  # start-up journeys, its adapters' tests and the stand-ins' run.
   wine_tests win32 -E '^e2e_(main_window|wizard_search|options)$'
 else
   cat >&2 <<'BANNER'
