@@ -108,7 +108,7 @@ void Publish(Record& record, const ModemCall& call) {
 }  // namespace
 
 uint32_t DialHeld(const std::string& dll, const std::string& entry, const std::string& device,
-                  const ModemDial& dial, uint32_t& handle) {
+                  const ModemDial& dial) {
     std::unique_ptr<Slot> record;
     int slot = 1;
     for (; slot <= kSlots && !record; ++slot) record = Slot::Create(slot);
@@ -133,7 +133,6 @@ uint32_t DialHeld(const std::string& dll, const std::string& entry, const std::s
             return kRasErrorPortNotAvailable;
         }
     }
-    handle = static_cast<uint32_t>(r.holder);
     return r.state == kConnected ? 0 : static_cast<uint32_t>(r.error);
 }
 

@@ -24,10 +24,10 @@ struct ModemDial {
     std::string port, init, number;
 };
 
-// Starts a holder through rundll32 on the library `dll` and waits for its dial to end: 0
-// with the connection's handle once the phone said CONNECT, otherwise the call's error.
+// Starts a holder through rundll32 on the library `dll` and waits for its dial to end: 0 once
+// the phone said CONNECT (the connection is then among HeldCalls), otherwise the call's error.
 uint32_t DialHeld(const std::string& dll, const std::string& entry, const std::string& device,
-                  const ModemDial& dial, uint32_t& handle);
+                  const ModemDial& dial);
 // The connected calls of all holders; a call whose line was lost is gone.
 std::vector<HeldCallView> HeldCalls();
 // Asks the connection's holder to hang up and waits until it has; false when no holder has

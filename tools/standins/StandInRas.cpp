@@ -103,8 +103,7 @@ uint32_t StandInRas::Dial(const std::string& ansiEntry, const std::string& libra
     ModemDial dial{{}, {}, entry->info.szLocalPhoneNumber};
     if (!GetModemAttachedTo(entry->info.szDeviceName, dial.port)) return kRasErrorPortNotAvailable;
     GetModemUserInit(entry->info.szDeviceName, dial.init);
-    uint32_t handle = 0;
-    return DialHeld(library, entry->name, entry->info.szDeviceName, dial, handle);
+    return DialHeld(library, entry->name, entry->info.szDeviceName, dial);
 }
 
 // The holder hangs up with the escape and ATH; the service waits for it outside the lock.
