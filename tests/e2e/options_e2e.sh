@@ -44,8 +44,23 @@ section() { tr -d '\r' <"$pbk" | awk -v s="[$1]" '$0 == s {on = 1; next} /^\[/ {
 internet_setting() {
   "$wine_run" reg query "$internet" /v "$1" 2>/dev/null | tr -d '\r' | awk -v v="$1" '$1 == v {print $3}'
 }
-# The value NAME of the test modem's driver key (install_test_modem leaves no other modem).
-modem_value() { modem_keys | sed -n "s/^ *$1 *REG_SZ *//p" | head -n 1; }
+# The modems in the system's order (page 6 lists them so), one line each: driver key, a tab,
+# friendly name.
+modems() {
+  "$wine_run" reg query 'HKLM\System\CurrentControlSet\Enum\ROOT\MODEM' /s | tr -d '\r' |
+    awk '/^HKEY/ {if (f != "") print d "\t" f; d = f = ""}
+         $1 == "Driver" {d = $3}
+         $1 == "FriendlyName" {sub(/^ *FriendlyName +REG_SZ +/, ""); f = $0}
+         END {if (f != "") print d "\t" f}'
+}
+modem_row() { modems | cut -f2 | grep -nxF "$modem" | awk -F: '{print $1 - 1; exit}'; }
+# The value NAME of the test modem's driver key.
+modem_value() {
+  local driver
+  driver=$(modems | awk -F'\t' -v m="$modem" '$2 == m {print $1; exit}')
+  "$wine_run" reg query "HKLM\\System\\CurrentControlSet\\Control\\Class\\$driver" /v "$1" |
+    tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
+}
 list_shows() { above "$(dark_share "$shots/$1.png" 24 88 260 30 50)" 0.01; }
 # Chooses row K of the page's list (from 0): its items are 57 pixels apart, two fit.
 choose_row() {
@@ -155,7 +170,9 @@ step="page 6: the modem chosen, Создать подключение -> the con
 open_choice 3
 expect_frame v--e page-6
 list_shows page-6 || fail "$step: no modem listed"
-choose_row 0
+row=$(modem_row)
+[ -n "$row" ] || fail "$step: the system lists no modem \"$modem\""
+choose_row "$row"
 click_at 397 161
 answer "Подключение создано" created
 section "$entry" | grep -xF "Device=$modem" >/dev/null ||
